@@ -1,0 +1,156 @@
+// The file layer on Windows: ANSI paths, share modes as the exclusive-access test needs them.
+#ifdef _WIN32
+#include <windows.h>
+#include <shlobj.h>
+
+#include <algorithm>
+
+#include "platform/Files.h"
+
+namespace platform {
+namespace {
+
+class WinFile : public File {
+ public:
+  explicit WinFile(HANDLE h) : h_(h) {}
+  ~WinFile() override { close(); }
+
+  size_t read(void* buffer, size_t bytes) override {
+    size_t done = 0;
+    while (h_ != INVALID_HANDLE_VALUE && done < bytes) {
+      DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes - done, 1u << 30)), got = 0;
+      if (!ReadFile(h_, static_cast<char*>(buffer) + done, chunk, &got, nullptr) || got == 0) break;
+      done += got;
+    }
+    return done;
+  }
+
+  bool write(const void* buffer, size_t bytes) override {
+    size_t done = 0;
+    while (h_ != INVALID_HANDLE_VALUE && done < bytes) {
+      DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes - done, 1u << 30)), put = 0;
+      if (!WriteFile(h_, static_cast<const char*>(buffer) + done, chunk, &put, nullptr) || put == 0)
+        return false;
+      done += put;
+    }
+    return h_ != INVALID_HANDLE_VALUE;
+  }
+
+  bool seek(int64_t offset) override {
+    LARGE_INTEGER li;
+    li.QuadPart = offset;
+    return h_ != INVALID_HANDLE_VALUE && SetFilePointerEx(h_, li, nullptr, FILE_BEGIN);
+  }
+
+  int64_t size() override {
+    LARGE_INTEGER li;
+    return h_ != INVALID_HANDLE_VALUE && GetFileSizeEx(h_, &li) ? li.QuadPart : -1;
+  }
+
+  bool close() override {
+    if (h_ == INVALID_HANDLE_VALUE) return true;
+    BOOL ok = CloseHandle(h_);
+    h_ = INVALID_HANDLE_VALUE;
+    return ok;
+  }
+
+ private:
+  HANDLE h_;
+};
+
+class WinFileSystem : public FileSystem {
+ public:
+  int32_t attributes(const AnsiString& path) override {
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a == INVALID_FILE_ATTRIBUTES ? -1 : static_cast<int32_t>(a);
+  }
+
+  int64_t size(const AnsiString& path) override {
+    WIN32_FILE_ATTRIBUTE_DATA d;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &d)) return -1;
+    if (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return -1;
+    return (static_cast<int64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
+  }
+
+  std::unique_ptr<File> open(const AnsiString& path, OpenMode mode) override {
+    DWORD access = GENERIC_READ, share = FILE_SHARE_READ, disposition = OPEN_EXISTING;
+    if (mode == OpenMode::Write) {
+      access = GENERIC_WRITE;
+      share = 0;
+      disposition = CREATE_ALWAYS;
+    } else if (mode == OpenMode::ReadWrite) {
+      access = GENERIC_READ | GENERIC_WRITE;
+      share = 0;
+    }
+    HANDLE h = CreateFileA(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return nullptr;
+    return std::make_unique<WinFile>(h);
+  }
+
+  bool rename(const AnsiString& from, const AnsiString& to, bool replaceExisting) override {
+    return MoveFileExA(from.c_str(), to.c_str(), replaceExisting ? MOVEFILE_REPLACE_EXISTING : 0);
+  }
+
+  bool remove(const AnsiString& path) override {
+    int32_t a = attributes(path);
+    if (a == -1) return false;
+    if (a & FILE_ATTRIBUTE_DIRECTORY) return RemoveDirectoryA(path.c_str());
+    return DeleteFileA(path.c_str());
+  }
+
+  bool createFolder(const AnsiString& path) override { return CreateDirectoryA(path.c_str(), nullptr); }
+
+  std::vector<FolderEntry> listFolder(const AnsiString& path) override {
+    std::vector<FolderEntry> out;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(joinPath(path, "*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return out;
+    do {
+      AnsiString name = fd.cFileName;
+      if (name == "." || name == "..") continue;
+      out.push_back({name, (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    std::sort(out.begin(), out.end(), [](auto& a, auto& b) { return a.name < b.name; });
+    return out;
+  }
+
+  int64_t lastWriteTime(const AnsiString& path) override {
+    WIN32_FILE_ATTRIBUTE_DATA d;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &d)) return -1;
+    return (static_cast<int64_t>(d.ftLastWriteTime.dwHighDateTime) << 32) | d.ftLastWriteTime.dwLowDateTime;
+  }
+};
+
+AnsiString withoutTrailingSeparator(AnsiString p) {
+  while (p.size() > 3 && (p.back() == '\\' || p.back() == '/')) p.pop_back();
+  return p;
+}
+
+}  // namespace
+
+FileSystem& realFileSystem() {
+  static WinFileSystem fs;
+  return fs;
+}
+
+AnsiString tempFolder() {
+  char buf[MAX_PATH + 1];
+  DWORD n = GetTempPathA(sizeof buf, buf);
+  return withoutTrailingSeparator(n > 0 && n < sizeof buf ? AnsiString(buf, n) : AnsiString("C:\\"));
+}
+
+AnsiString appDataFolder() {
+  char buf[MAX_PATH];
+  if (SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, 0, buf))) return withoutTrailingSeparator(buf);
+  return tempFolder();
+}
+
+AnsiString executableFolder() {
+  char buf[MAX_PATH * 2];
+  DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
+  return folderOf(AnsiString(buf, n));
+}
+
+}  // namespace platform
+#endif

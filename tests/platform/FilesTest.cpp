@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include "platform/Clock.h"
+#include "platform/FaultyFileSystem.h"
+#include "platform/Files.h"
+
+using namespace platform;
+
+namespace {
+
+class FilesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = joinPath(tempFolder(), "tavimo_files_" + std::to_string(nowAsFileTime()));
+    ASSERT_TRUE(fileSystem().createFolder(dir_));
+  }
+  void TearDown() override {
+    for (auto& e : fileSystem().listFolder(dir_)) fileSystem().remove(joinPath(dir_, e.name));
+    fileSystem().remove(dir_);
+  }
+  AnsiString path(const char* name) const { return joinPath(dir_, name); }
+  void write(const AnsiString& p, std::string_view data) {
+    auto f = fileSystem().open(p, OpenMode::Write);
+    ASSERT_TRUE(f);
+    ASSERT_TRUE(f->write(data.data(), data.size()));
+    ASSERT_TRUE(f->close());
+  }
+  AnsiString dir_;
+};
+
+}  // namespace
+
+TEST_F(FilesTest, AttributesSizeAndExistence) {
+  AnsiString f = path("a.docx");
+  EXPECT_EQ(fileSystem().attributes(f), -1);
+  EXPECT_EQ(fileSystem().size(f), -1);
+  EXPECT_FALSE(exists(f));
+  write(f, "12345");
+  EXPECT_TRUE(exists(f));
+  EXPECT_FALSE(isFolder(f));
+  EXPECT_TRUE(isFolder(dir_));
+  EXPECT_EQ(fileSystem().size(f), 5);
+  EXPECT_EQ(fileSystem().size(dir_), -1);
+  EXPECT_GT(fileSystem().lastWriteTime(f), 0);
+}
+
+TEST_F(FilesTest, ExclusiveOpenFailsWhileAnotherHolderHasTheFile) {
+  AnsiString f = path("locked.docx");
+  write(f, "x");
+  EXPECT_TRUE(canOpenExclusive(f));
+  {
+    auto reader = fileSystem().open(f, OpenMode::Read);
+    ASSERT_TRUE(reader);
+    EXPECT_FALSE(canOpenExclusive(f));
+  }
+  EXPECT_TRUE(canOpenExclusive(f));
+  EXPECT_FALSE(canOpenExclusive(path("missing.docx")));
+}
+
+TEST_F(FilesTest, WriteAtomicallyReplacesWholeOrLeavesOldFile) {
+  AnsiString f = path("doc.docx");
+  write(f, "old");
+  ASSERT_TRUE(writeFileAtomically(f, "new content"));
+  EXPECT_EQ(readFile(f, 100), "new content");
+
+  FaultyFileSystem faulty;
+  ScopedFileSystem scope(faulty);
+  faulty.failAt(FileOp::Rename, 1);
+  EXPECT_FALSE(writeFileAtomically(f, "lost"));
+  EXPECT_EQ(readFile(f, 100), "new content");
+  EXPECT_EQ(realFileSystem().listFolder(dir_).size(), 1u);  // no temporary left behind
+  faulty.failAt(FileOp::Write, 1);
+  EXPECT_FALSE(writeFileAtomically(f, "lost"));
+  EXPECT_EQ(realFileSystem().listFolder(dir_).size(), 1u);
+}
+
+TEST_F(FilesTest, ReadFileRefusesWhatIsTooLargeOrMissing) {
+  AnsiString f = path("big.txt");
+  write(f, std::string(1000, 'x'));
+  EXPECT_THROW(readFile(f, 999), std::runtime_error);
+  EXPECT_EQ(readFile(f, 1000).size(), 1000u);
+  EXPECT_THROW(readFile(path("none"), 10), std::runtime_error);
+}
+
+TEST_F(FilesTest, RenameWithoutReplaceKeepsAnExistingTarget) {
+  write(path("a"), "a");
+  write(path("b"), "b");
+  EXPECT_FALSE(fileSystem().rename(path("a"), path("b"), false));
+  EXPECT_EQ(readFile(path("b"), 10), "b");
+  EXPECT_TRUE(fileSystem().rename(path("a"), path("b"), true));
+  EXPECT_EQ(readFile(path("b"), 10), "a");
+  EXPECT_FALSE(exists(path("a")));
+}
+
+TEST_F(FilesTest, ListFolderIsSortedAndMarksFolders) {
+  write(path("b.txt"), "");
+  write(path("a.txt"), "");
+  ASSERT_TRUE(fileSystem().createFolder(path("c")));
+  auto list = fileSystem().listFolder(dir_);
+  ASSERT_EQ(list.size(), 3u);
+  EXPECT_EQ(list[0].name, "a.txt");
+  EXPECT_TRUE(list[2].isFolder);
+}
+
+TEST(FaultyFiles, ReportsLargeSizesWithoutWritingThem) {
+  FaultyFileSystem faulty;
+  faulty.reportSize("/big.docx", 5'000'000'000LL);
+  EXPECT_EQ(faulty.size("/big.docx"), 5'000'000'000LL);
+}
+
+TEST(Paths, SplitAndJoin) {
+  AnsiString p = joinPath(joinPath("root", "sub"), "name.tar.docx");
+  EXPECT_EQ(fileNameOf(p), "name.tar.docx");
+  EXPECT_EQ(extensionOf(p), ".docx");
+  EXPECT_EQ(extensionOf("folder.d" + std::string(1, pathSeparator()) + "noext"), "");
+  EXPECT_EQ(folderOf(p), joinPath("root", "sub"));
+  EXPECT_EQ(folderOf("bare"), "");
+}
+
+TEST(WellKnownFolders, Exist) {
+  EXPECT_TRUE(isFolder(tempFolder()));
+  EXPECT_TRUE(isFolder(executableFolder()));
+  EXPECT_FALSE(appDataFolder().empty());
+}

@@ -1,0 +1,59 @@
+#include <gtest/gtest.h>
+
+#include "platform/Text.h"
+
+using namespace platform;
+
+TEST(CaseMapping, MapsLatinGreekCyrillicBothWays) {
+  EXPECT_EQ(toUpper(u"äéωжabc"), u"ÄÉΩЖABC");
+  EXPECT_EQ(toLower(u"ÄÉΩЖABC"), u"äéωжabc");
+  EXPECT_EQ(toUpper(u'ā'), u'Ā');  // alternating pairs of Latin Extended-A
+  EXPECT_EQ(toLower(u'Ł'), u'ł');
+}
+
+TEST(CaseMapping, LeavesUnitsWithoutAOneUnitPartnerAlone) {
+  EXPECT_EQ(toUpper(u'ß'), u'ß');  // upper case is two units (SS)
+  EXPECT_EQ(toUpper(u'1'), u'1');
+  EXPECT_EQ(toUpper(u'\xD801'), u'\xD801');  // a lone surrogate unit
+  EXPECT_EQ(toLower(u'İ'), u'İ');           // lower case is two units (i + dot)
+}
+
+TEST(CharacterClasses, LettersAndDigits) {
+  EXPECT_TRUE(isLetter(u'a'));
+  EXPECT_TRUE(isLetter(u'Ж'));
+  EXPECT_TRUE(isLetter(u'中'));
+  EXPECT_FALSE(isLetter(u' '));
+  EXPECT_FALSE(isLetter(u'-'));
+  EXPECT_FALSE(isLetter(u'×'));
+  EXPECT_TRUE(isDigit(u'7'));
+  EXPECT_TRUE(isDigit(u'٣'));
+  EXPECT_FALSE(isDigit(u'a'));
+}
+
+TEST(Utf8, RoundTripsAllPlanes) {
+  std::string s = "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80";  // a é € 😀
+  WideString w = utf8ToWide(s);
+  ASSERT_EQ(w.size(), 5u);
+  EXPECT_EQ(w[1], u'é');
+  EXPECT_EQ(wideToUtf8(w), s);
+}
+
+TEST(Utf8, MalformedInputBecomesReplacementCharacters) {
+  EXPECT_EQ(utf8ToWide("a\xFF" "b"), u"a\uFFFDb");
+  EXPECT_EQ(utf8ToWide("\xC0\x80"), u"\uFFFD\uFFFD");      // overlong NUL
+  EXPECT_EQ(utf8ToWide("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");  // encoded surrogate
+  EXPECT_EQ(utf8ToWide("\xE2\x82"), u"\uFFFD\uFFFD");      // cut short
+  EXPECT_EQ(wideToUtf8(u"\xD800x"), "\xEF\xBF\xBDx");
+}
+
+TEST(CodePages, DecodeAndEncodeWindows1250And1252) {
+  EXPECT_EQ(codePageToWide("\x80\xE9", 1252), u"€é");
+  EXPECT_EQ(codePageToWide("\xB3\xF5", 1250), u"łő");
+  EXPECT_EQ(wideToCodePage(u"łő€", 1250), "\xB3\xF5\x80");
+  EXPECT_EQ(wideToCodePage(u"Ж", 1252), "?");
+  EXPECT_THROW(codePageToWide("x", 437), std::invalid_argument);
+}
+
+TEST(Ansi, RoundTripsAsciiOnEveryTarget) {
+  EXPECT_EQ(wideToAnsi(ansiToWide("C:\\docs\\a b.docx")), "C:\\docs\\a b.docx");
+}
