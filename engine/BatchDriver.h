@@ -1,0 +1,29 @@
+#pragma once
+// What the worker needs of a batch driver: the calls of one batch, in order, and the values
+// that describe the last call. TMSWordTavimo is the real one; tests use their own.
+#include <cstdint>
+#include <functional>
+
+#include "platform/Text.h"
+
+struct TableCell {
+  int32_t row = 0;
+  int32_t column = 0;
+};
+
+class BatchDriver {
+ public:
+  virtual ~BatchDriver() = default;
+  virtual bool LoadTranslationTable(const AnsiString& path) = 0;
+  virtual bool CheckTable() = 0;
+  virtual bool StartWord() = 0;
+  virtual int32_t ProcessFile(const AnsiString& path) = 0;  // 1, 2, 8 or 64
+
+  virtual int32_t StepCode() const = 0;
+  virtual int32_t ReplacementCount() const = 0;
+  virtual int64_t SizeBefore() const = 0;
+  virtual TableCell TableErrorCell() const = 0;
+
+  // Called with a percentage after each table row of a document.
+  std::function<void(int32_t percent)> progress;
+};
