@@ -1,0 +1,74 @@
+#include "cli/CliOptions.h"
+
+#include <stdexcept>
+
+std::string UsageText() {
+  return "usage: tavimo --table FILE [options] PATH...\n"
+         "\n"
+         "Applies every row of a translation table (.txt: TAB-separated; any other extension: a\n"
+         "spreadsheet) to each document, in the order given.\n"
+         "\n"
+         "  --table FILE              the translation table\n"
+         "  --settings FILE           read the stored options from this settings file\n"
+         "  --case, --no-case         match case\n"
+         "  --whole-word, --no-whole-word\n"
+         "  --wildcards, --no-wildcards\n"
+         "  --backup                  save into the document, keeping a .bak copy (default)\n"
+         "  --in-place                save into the document without a copy\n"
+         "  --mask TEXT               save under a name built from TEXT, e.g. \"[N]_new.[E]\"\n"
+         "  --empty-replacement=delete|ignore\n"
+         "                            what a row with an empty replacement does\n"
+         "  --set-formatting-only, --no-set-formatting-only\n"
+         "                            format the found text instead of replacing it\n"
+         "  --keep-capitals, --no-keep-capitals\n"
+         "                            leave a found capital letter as the table writes it\n"
+         "  --recursive               expand folders into the files they hold\n"
+         "  --json FILE               also write the results as JSON\n"
+         "\n"
+         "Exit status: 0 completed, 1 completed with failed documents, 2 the table or Word\n"
+         "could not be used, 130 aborted.\n";
+}
+
+CliOptions ParseCommandLine(const std::vector<std::string>& args) {
+  CliOptions o;
+  bool onlyPaths = false;
+  auto value = [&](size_t& i, const std::string& name) -> std::string {
+    if (i + 1 >= args.size()) throw std::invalid_argument(name + " needs a value");
+    return args[++i];
+  };
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (onlyPaths || a.empty() || a[0] != '-' || a == "-") {
+      o.paths.push_back(a);
+      continue;
+    }
+    if (a == "--") onlyPaths = true;
+    else if (a == "--table") o.table = value(i, a);
+    else if (a == "--settings") o.settingsFile = value(i, a);
+    else if (a == "--json") o.jsonFile = value(i, a);
+    else if (a == "--recursive") o.recursive = true;
+    else if (a == "--case") o.matchCase = true;
+    else if (a == "--no-case") o.matchCase = false;
+    else if (a == "--whole-word") o.wholeWord = true;
+    else if (a == "--no-whole-word") o.wholeWord = false;
+    else if (a == "--wildcards") o.wildcards = true;
+    else if (a == "--no-wildcards") o.wildcards = false;
+    else if (a == "--backup") o.saveMode = CliOptions::SaveMode::Backup;
+    else if (a == "--in-place") o.saveMode = CliOptions::SaveMode::InPlace;
+    else if (a == "--mask") {
+      o.saveMode = CliOptions::SaveMode::Mask;
+      o.mask = value(i, a);
+    } else if (a == "--empty-replacement=delete") o.ignoreEmptyReplacement = false;
+    else if (a == "--empty-replacement=ignore") o.ignoreEmptyReplacement = true;
+    else if (a == "--set-formatting-only") o.setFormattingOnly = true;
+    else if (a == "--no-set-formatting-only") o.setFormattingOnly = false;
+    else if (a == "--keep-capitals") o.leaveCapitalAsIs = true;
+    else if (a == "--no-keep-capitals") o.leaveCapitalAsIs = false;
+    else if (a == "--help" || a == "-h") o.help = true;
+    else throw std::invalid_argument("unknown option " + a);
+  }
+  if (o.help) return o;
+  if (o.table.empty()) throw std::invalid_argument("--table FILE is required");
+  if (o.saveMode == CliOptions::SaveMode::Mask && o.mask.empty()) throw std::invalid_argument("--mask needs a mask text");
+  return o;
+}

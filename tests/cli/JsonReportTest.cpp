@@ -1,0 +1,23 @@
+#include <gtest/gtest.h>
+
+#include "cli/JsonReport.h"
+#include "cli/Terminal.h"
+
+TEST(JsonReport, EscapesAndCarriesRawValues) {
+  EXPECT_EQ(JsonEscape("a\"b\\c\n\x01"), "\"a\\\"b\\\\c\\n\\u0001\"");
+  BatchReport report;
+  report.AddFile("x.docx");
+  report.FileDone(2, 9, 4, 10, 12);
+  std::string j = RenderJsonReport({{"x \"q\".docx", 2, 9, 4, 10, 12, "successful"}}, report, 2, "Operation completed!");
+  EXPECT_NE(j.find("\"path\": \"x \\\"q\\\".docx\""), std::string::npos);
+  EXPECT_NE(j.find("\"replacements\": 4"), std::string::npos);
+  EXPECT_NE(j.find("\"successful\": 1"), std::string::npos);
+  EXPECT_NE(j.find("\"endText\": \"Operation completed!\""), std::string::npos);
+}
+
+TEST(ProgressBar, FitsTheWidthAndClampsPercent) {
+  EXPECT_EQ(ProgressBarLine(50, "a.docx", 78), "[##########..........]  50%  a.docx");
+  EXPECT_EQ(ProgressBarLine(150, "", 78).substr(0, 22), "[####################]");
+  std::string longName(200, 'n');
+  EXPECT_EQ(ProgressBarLine(0, longName, 60).size(), 60u);
+}
