@@ -1,0 +1,16 @@
+#include "tables/OpenTranslationTable.h"
+
+#include "platform/Files.h"
+#include "tables/TTextTable.h"
+
+bool IsTextTableName(const AnsiString& fileName) {
+  return platform::toLower(platform::ansiToWide(platform::extensionOf(fileName))) == u".txt";
+}
+
+std::unique_ptr<TAbstractTable> CreateTableReader(const AnsiString& fileName) {
+  std::unique_ptr<TAbstractTable> reader;
+  if (IsTextTableName(fileName)) reader = std::make_unique<TTextTable>();
+  // The spreadsheet reader is not part of this build yet: such a table cannot be opened.
+  if (reader && !reader->Ready) reader.reset();
+  return reader;
+}

@@ -1,0 +1,57 @@
+#include "tables/TTextTable.h"
+
+#include <cstring>
+#include <exception>
+
+#include "platform/Files.h"
+
+void TTextTable::Open(const AnsiString& fileName) {
+  if (!Lines) Lines = std::make_unique<LineList>();
+  try {
+    auto loaded = std::make_unique<LineList>();
+    loaded->text = platform::readFile(fileName, kMaxFileBytes);
+    size_t nul = loaded->text.find('\0');
+    if (nul != std::string::npos) loaded->text.resize(nul);
+    const std::string& t = loaded->text;
+    size_t start = 0;
+    for (size_t i = 0; i < t.size(); ++i) {
+      if (t[i] != '\r' && t[i] != '\n') continue;
+      loaded->starts.push_back(start);
+      loaded->ends.push_back(i);
+      if (t[i] == '\r' && i + 1 < t.size() && t[i + 1] == '\n') ++i;
+      start = i + 1;
+    }
+    if (start < t.size()) {  // a last line without a terminator
+      loaded->starts.push_back(start);
+      loaded->ends.push_back(t.size());
+    }
+    Lines = std::move(loaded);
+  } catch (const std::exception&) {
+    // An unreadable file reads as the table held before: empty for a new reader.
+  }
+}
+
+bool TTextTable::ReadRow(WideString& findText, WideString& replaceText, TFormating& findFormat,
+                         TFormating& replaceFormat) {
+  if (Row < 1 || LineCount() < static_cast<size_t>(Row)) return false;
+  size_t index = static_cast<size_t>(Row) - 1;
+  std::string_view line(Lines->text.data() + Lines->starts[index],
+                        Lines->ends[index] - Lines->starts[index]);
+  ResetFormating(findFormat);
+  ResetFormating(replaceFormat);
+
+  std::string_view fields[3];
+  size_t field = 0, fieldStart = 0;
+  for (size_t i = 0; i <= line.size() && field < 3; ++i) {
+    if (i == line.size() || line[i] == '\t') {
+      fields[field++] = line.substr(fieldStart, i - fieldStart);
+      fieldStart = i + 1;
+    }
+  }
+  if (fields[0].empty()) return false;
+  findText = platform::ansiToWide(fields[0]);
+  replaceText = platform::ansiToWide(fields[1]);
+  if (!fields[2].empty()) ParseRowOptions(findFormat, platform::ansiToWide(fields[2]));
+  ++Row;
+  return true;
+}
