@@ -1,0 +1,332 @@
+// Applying one table row to every part of the open document: Word finds, we act on each hit.
+#include "engine/Guard.h"
+#include "engine/InStringReplace.h"
+#include "engine/SearchControlWord.h"
+#include "engine/TWordObject.h"
+#include "settings/TUserParameters.h"
+#include "tables/TFormating.h"
+
+using automation::Ole;
+using automation::Variant;
+
+namespace {
+
+constexpr int32_t wdPaneNone = 0;
+constexpr int32_t wdPaneFootnotes = 7;
+constexpr int32_t wdPaneEndnotes = 8;
+constexpr int32_t wdNormalView = 1;
+constexpr int32_t wdOutlineView = 2;
+constexpr int32_t wdPrintView = 3;
+constexpr int32_t wdPrintPreview = 4;
+constexpr int32_t wdMasterView = 5;
+constexpr int32_t wdWebView = 6;
+constexpr int32_t wdSeekMainDocument = 0;
+constexpr int32_t wdSeekPrimaryHeader = 1;
+constexpr int32_t wdSeekFirstPageHeader = 2;
+constexpr int32_t wdSeekEvenPagesHeader = 3;
+constexpr int32_t wdSeekPrimaryFooter = 4;
+constexpr int32_t wdSeekFirstPageFooter = 5;
+constexpr int32_t wdSeekEvenPagesFooter = 6;
+constexpr int32_t wdSeekFootnotes = 7;
+constexpr int32_t wdSeekEndnotes = 8;
+constexpr int32_t wdSeekCurrentPageHeader = 9;
+constexpr int32_t wdSeekCurrentPageFooter = 10;
+constexpr int32_t wdGoToSection = 0;
+constexpr int32_t wdGoToAbsolute = 1;
+constexpr int32_t wdGoToPage = 1;
+constexpr int32_t wdGoToFirst = 1;
+constexpr int32_t wdFindContinue = 1;
+constexpr int32_t wdReplaceNone = 0;
+constexpr int32_t wdNoHighlight = 0;
+
+// Word 8 and older (and a Word whose version we could not learn) get the plain row.
+constexpr int32_t kLastLegacyWordVersion = 8;
+
+constexpr const char* kPropertyNames[] = {"title", "keywords", "subject", "author", "manager", "company"};
+
+}  // namespace
+
+Ole TWordObject::window() const { return document_.get("Windows").call("Item", 1); }
+
+void TWordObject::setSeekView(int32_t view) const { window().get("ActivePane").get("View").put("SeekView", view); }
+
+int32_t TWordObject::replaceIn(const FindArgs& a) {
+  return ReplaceInSelection(a.find, a.replacement, a.controlWord, a.findRecord, a.replacementRecord);
+}
+
+void TWordObject::ReplaceRow(const WideString& find, const WideString& replacement, int32_t controlWord,
+                             const TFormating* findRecord, const TFormating* replacementRecord) {
+  if (wordVersion_ == 0) wordVersion_ = DetectWordVersion();
+  if ((controlWord & scwSecondCellEmptyIgnore) != 0 && replacement.empty()) return;
+  if (wordVersion_ <= kLastLegacyWordVersion) {
+    ReplaceRowLegacy(find, replacement, controlWord);
+    return;
+  }
+
+  const FindArgs a{find, replacement, controlWord, findRecord, replacementRecord};
+  int32_t rowTotal = 0;
+  stage_ = 100;
+  const bool highlight = (SetFormattingSet & fmtHighlight) != 0;
+  Variant keptHighlight = application_.get("Options").get("DefaultHighlightColorIndex").value();
+  stage_ = 200;
+  if (highlight) application_.get("Options").put("DefaultHighlightColorIndex", wdNoHighlight);
+  stage_ = 300;
+
+  SelectDocumentStart();
+  if ((controlWord & scwSkipMainDocument) == 0) rowTotal += replaceIn(a);
+  checkCancelled();
+  if ((controlWord & scwSkipHeaderFooter) == 0) rowTotal += ReplaceInHeadersFooters(find, replacement, controlWord,
+                                                                                     findRecord, replacementRecord);
+  checkCancelled();
+  if ((controlWord & scwSkipFootnotesEndnotes) == 0)
+    rowTotal += ReplaceInNotes(find, replacement, controlWord, findRecord, replacementRecord);
+  checkCancelled();
+  if ((controlWord & scwSkipHyperlinks) == 0) ReplaceInHyperlinks(find, replacement);
+  checkCancelled();
+  rowTotal += ReplaceInShapes(find, replacement, controlWord, findRecord, replacementRecord);
+  checkCancelled();
+  if (Mode == kModeReplace) ReplaceInProperties(find, replacement, controlWord);
+  checkCancelled();
+
+  stage_ = 800;
+  if (highlight) swallowErrors([&] { application_.get("Options").put("DefaultHighlightColorIndex", keptHighlight); });
+  replacementCount_ += rowTotal;
+}
+
+void TWordObject::ReplaceRowLegacy(const WideString& find, const WideString& replacement, int32_t controlWord) {
+  application_.get("Options").put("DefaultHighlightColorIndex", wdNoHighlight);
+  int32_t total = 0;
+  if ((controlWord & scwSkipMainDocument) == 0) total += ReplaceInSelection(find, replacement, controlWord, nullptr, nullptr);
+  if ((controlWord & scwSkipHeaderFooter) == 0)
+    total += ReplaceInHeadersFooters(find, replacement, controlWord, nullptr, nullptr);
+  if ((controlWord & scwSkipFootnotesEndnotes) == 0)
+    total += ReplaceInNotes(find, replacement, controlWord, nullptr, nullptr);
+  replacementCount_ += total;
+}
+
+void TWordObject::SelectDocumentStart() {
+  swallowErrors([&] {
+    document_.get("Paragraphs").call("Item", 1).get("Range").call("Select");
+    document_.call("Range").call("GoTo", wdGoToPage, wdGoToFirst);
+  });
+}
+
+bool TWordObject::adjustCapital(const Ole& sel, bool matchCase, WideString& replacement) const {
+  if (matchCase || Parameters == nullptr || !Parameters->GetBoolParameter("LeaveCapitalAsIs") || replacement.empty())
+    return false;
+  WideString found = sel.get("Text").toString();
+  if (found.empty()) return false;
+  const bool lowerFirst = found[0] == platform::toLower(found[0]);
+  replacement[0] = lowerFirst ? platform::toLower(replacement[0]) : platform::toUpper(replacement[0]);
+  return true;
+}
+
+int32_t TWordObject::ReplaceInSelection(const WideString& find, const WideString& replacement, int32_t controlWord,
+                                        const TFormating* findRecord, const TFormating* replacementRecord) {
+  checkCancelled();
+  ++stage_;
+  Ole sel = window().get("Selection");
+  ++stage_;
+  int32_t limitStart = 0, limitEnd = 0;
+  if (restrictToSelection_) {
+    limitStart = sel.get("Start").toInt();
+    limitEnd = sel.get("End").toInt();
+  }
+  sel.put("Start", 0);
+  ++stage_;
+  sel.put("End", 0);
+
+  int32_t previousStart = 0, previousEnd = 0, repeats = 0, acted = 0;
+  bool first = true;
+  WideString text = replacement;  // the capital letter rule changes it for the rest of this loop
+  ++stage_;
+
+  for (;;) {
+    checkCancelled();
+    sel.get("Find").call("ClearFormatting");
+    sel.get("Find").get("Replacement").call("ClearFormatting");
+    if (SearchFormattingSet != 0) ApplySearchFormatting(sel, findRecord);
+
+    bool matchCase = (controlWord & scwCaseSensitive) != 0;
+    bool wholeWord = (controlWord & scwWholeWord) != 0;
+    bool wildcards = (controlWord & scwControlCards) != 0;
+    if (findRecord != nullptr) {
+      if (findRecord->MatchCase != -1) matchCase = findRecord->MatchCase != 0;
+      if (findRecord->WholeWord != -1) wholeWord = findRecord->WholeWord != 0;
+      if (findRecord->Wildcards != -1) wildcards = findRecord->Wildcards != 0;
+    }
+    const bool found = sel.get("Find")
+                           .call("Execute", find, matchCase, wholeWord, wildcards, false, false, true, wdFindContinue,
+                                 SearchFormattingSet != 0, u"", wdReplaceNone)
+                           .toBool();
+    if (!found) break;
+
+    adjustCapital(sel, matchCase, text);
+
+    const int32_t start = sel.get("Start").toInt();
+    const int32_t end = sel.get("End").toInt();
+    if (restrictToSelection_ && (limitStart > start || limitEnd < start)) break;
+
+    if (!first) {
+      if (previousStart > start) break;  // the search wrapped round to an earlier place
+      if (previousStart == start && previousStart != previousEnd) {
+        if (++repeats > 1) break;  // the same hit again and again
+        continue;
+      }
+      if (end <= previousEnd) {  // a hit inside what we just put in place
+        previousStart = start;
+        continue;
+      }
+    }
+
+    repeats = 0;
+    int32_t insertedLength = end - start;
+    if (Mode == kModeReplace) {
+      const int32_t keptCount = replacementCount_;
+      const WideString foundText = sel.get("Text").toString();
+      // Codes first, then the found text, so that the document's own text goes in verbatim.
+      const WideString result = ReplaceAllInText(ExpandSpecialCodes(text), u"^&", foundText, 0);
+      sel.put("Text", result);
+      replacementCount_ = keptCount;
+      insertedLength = static_cast<int32_t>(result.size());
+    }
+    // The shape's text grew or shrank by what was really put in place.
+    if (restrictToSelection_) limitEnd += insertedLength - (end - start);
+
+    previousStart = sel.get("Start").toInt();
+    previousEnd = sel.get("End").toInt();
+    ApplyReplacementFormatting(sel, replacementRecord);
+    first = false;
+    ++acted;
+  }
+  ++stage_;
+  return acted;
+}
+
+int32_t TWordObject::ReplaceInHeadersFooters(const WideString& find, const WideString& replacement,
+                                             int32_t controlWord, const TFormating* findRecord,
+                                             const TFormating* replacementRecord) {
+  const FindArgs a{find, replacement, controlWord, findRecord, replacementRecord};
+  int32_t total = 0;
+  swallowErrors([&] {
+    if (window().get("View").get("SplitSpecial").toInt() != wdPaneNone) window().get("Panes").call("Item", 2).call("Close");
+    if (window().get("View").get("Type").toInt() == wdNormalView ||
+        window().get("ActivePane").get("View").get("Type").toInt() == wdOutlineView)
+      window().get("ActivePane").get("View").put("Type", wdMasterView);
+  });
+  if (document_.get("Sections").get("Count").toInt() != 0 && ReplaceInSectionHeadersFooters(a, total)) return total;
+  ReplaceInHeadersFootersFallback(a, total);
+  return total;
+}
+
+bool TWordObject::ReplaceInSectionHeadersFooters(const FindArgs& a, int32_t& total) {
+  try {
+    const int32_t sections = document_.get("Sections").get("Count").toInt();
+    for (int32_t i = 1; i <= sections; ++i) {
+      document_.get("Application").get("Selection").call("GoTo", wdGoToSection, wdGoToAbsolute, i);
+      swallowErrors([&] {
+        setSeekView(wdSeekCurrentPageHeader);
+        total += replaceIn(a);
+        setSeekView(wdSeekCurrentPageFooter);
+        total += replaceIn(a);
+        setSeekView(wdSeekMainDocument);
+      });
+    }
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+void TWordObject::ReplaceInHeadersFootersFallback(const FindArgs& a, int32_t& total) {
+  swallowErrors([&] {
+    swallowErrors([&] {
+      if (document_.get("PageSetup").get("DifferentFirstPageHeaderFooter").toInt() != 0) {
+        setSeekView(wdSeekFirstPageHeader);
+        total += replaceIn(a);
+        setSeekView(wdSeekFirstPageFooter);
+        total += replaceIn(a);
+      }
+    });
+    swallowErrors([&] {
+      if (document_.get("PageSetup").get("OddAndEvenPagesHeaderFooter").toInt() != 0) {
+        setSeekView(wdSeekEvenPagesHeader);
+        total += replaceIn(a);
+        setSeekView(wdSeekEvenPagesFooter);
+        total += replaceIn(a);
+      }
+    });
+    swallowErrors([&] {
+      setSeekView(wdSeekPrimaryHeader);
+      total += replaceIn(a);
+      setSeekView(wdSeekPrimaryFooter);
+      total += replaceIn(a);
+      setSeekView(wdSeekMainDocument);
+    });
+  });
+}
+
+int32_t TWordObject::ReplaceInNoteStory(const FindArgs& a, int32_t kind) {
+  auto paneViewType = [&] { return window().get("ActivePane").get("View").get("Type").toInt(); };
+  if (paneViewType() == wdPrintView || paneViewType() == wdWebView || paneViewType() == wdPrintPreview)
+    setSeekView(kind);
+  else
+    window().get("ActivePane").get("View").put("SplitSpecial", kind);
+  return replaceIn(a);
+}
+
+int32_t TWordObject::ReplaceInNotes(const WideString& find, const WideString& replacement, int32_t controlWord,
+                                    const TFormating* findRecord, const TFormating* replacementRecord) {
+  static_assert(wdSeekFootnotes == wdPaneFootnotes && wdSeekEndnotes == wdPaneEndnotes);
+  const FindArgs a{find, replacement, controlWord, findRecord, replacementRecord};
+  int32_t total = 0;
+  if (document_.get("FootNotes").get("Count").toInt() != 0)
+    swallowErrors([&] { total += ReplaceInNoteStory(a, wdSeekFootnotes); });
+  if (document_.get("EndNotes").get("Count").toInt() != 0)
+    swallowErrors([&] { total += ReplaceInNoteStory(a, wdSeekEndnotes); });
+  swallowErrors([&] { setSeekView(wdSeekMainDocument); });
+  return total;
+}
+
+void TWordObject::ReplaceInHyperlinks(const WideString& find, const WideString& replacement) {
+  const int32_t links = document_.get("HyperLinks").get("count").toInt();
+  for (int32_t i = 1; i <= links; ++i) swallowErrors([&] { ReplaceInHyperlink(i, find, replacement); });
+}
+
+void TWordObject::ReplaceInHyperlink(int32_t index, const WideString& find, const WideString& replacement) {
+  Ole link = document_.get("HyperLinks").call("Item", index);
+  WideString address = link.get("Address").toString();
+  const WideString subAddress = link.get("SubAddress").toString();
+  if (!subAddress.empty()) {
+    address += u"#" + subAddress;
+    link.put("SubAddress", u"");
+  }
+  // Addresses are matched literally and without regard to case, whatever the row asks for.
+  link.put("Address", ReplaceAllInText(address, find, replacement, 0));
+}
+
+int32_t TWordObject::ReplaceInShapes(const WideString& find, const WideString& replacement, int32_t controlWord,
+                                     const TFormating* findRecord, const TFormating* replacementRecord) {
+  const FindArgs a{find, replacement, controlWord, findRecord, replacementRecord};
+  restrictToSelection_ = true;
+  // Off again on every way out: left on, it would confine the next rows' main-text search.
+  struct SwitchOff {
+    bool& flag;
+    ~SwitchOff() { flag = false; }
+  } switchOff{restrictToSelection_};
+  int32_t total = 0;
+  const int32_t shapes = document_.get("Shapes").get("count").toInt();
+  for (int32_t i = 1; i <= shapes; ++i)
+    swallowErrors([&] {
+      document_.get("Shapes").call("Item", i).call("Select");
+      total += replaceIn(a);
+    });
+  return total;
+}
+
+void TWordObject::ReplaceInProperties(const WideString& find, const WideString& replacement, int32_t controlWord) {
+  for (const char* name : kPropertyNames) {
+    const WideString value = document_.get("BuiltinDocumentProperties", name).get("Value").toString();
+    document_.get("BuiltinDocumentProperties", name).put("Value", ReplaceAllInText(value, find, replacement, controlWord));
+  }
+}
