@@ -1,0 +1,91 @@
+#pragma once
+// An OOXML package: its parts (ZIP entries), content types and relationships. Parts are
+// read and parsed only when asked for; a part nobody changed is written back as the very
+// bytes it was read from.
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ooxml/package/Xml.h"
+#include "ooxml/package/Zip.h"
+#include "platform/Text.h"
+
+namespace ooxml {
+
+struct Relationship {
+  std::string id;
+  std::string type;    // the full relationship type URI
+  std::string target;  // as written
+  bool external = false;
+};
+
+namespace relTypes {
+inline constexpr std::string_view kOfficeDocument =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument";
+inline constexpr std::string_view kOfficeDocumentStrict = "http://purl.oclc.org/ooxml/officeDocument/relationships/officeDocument";
+}  // namespace relTypes
+
+struct PackageLimits {
+  ZipLimits zip;
+  xml::ParseLimits xml;
+  uint64_t maxFileSize = 1024ull << 20;
+};
+
+class Package {
+ public:
+  // Reads the file through platform::fileSystem(). Errors are PackageError.
+  static std::unique_ptr<Package> open(const AnsiString& path, const PackageLimits& limits = {});
+  static std::unique_ptr<Package> fromBytes(std::string bytes, const PackageLimits& limits = {});
+
+  // Part names are ZIP entry names: "word/document.xml", no leading slash.
+  bool hasPart(std::string_view name) const;
+  std::vector<std::string> partNames() const;
+  std::string partBytes(std::string_view name);             // raw, as stored (or as last set)
+  xml::Document& xmlPart(std::string_view name);             // parsed once, kept
+  void setPartBytes(std::string_view name, std::string bytes);  // creates the part when new
+  void markChanged(std::string_view name);                   // its parsed DOM is written on save
+  bool isChanged(std::string_view name) const;
+
+  // Content types: the Override for the part, else the Default for its extension.
+  std::string contentType(std::string_view partName);
+  void setContentTypeOverride(std::string_view partName, std::string_view type);
+
+  // Relationships of a part ("" for the package's own, _rels/.rels).
+  std::vector<Relationship> relationships(std::string_view sourcePart);
+  // The part a relative (or absolute "/...") internal target names, seen from the source
+  // part. Throws PackageError when it climbs out of the package.
+  static std::string resolveTarget(std::string_view sourcePart, std::string_view target);
+  // The main part: the target of the package's officeDocument relationship ("" when none).
+  std::string mainPartName();
+
+  // The whole package as ZIP bytes, and written atomically to a file: a temporary file in
+  // the target's folder renamed over it once complete. Throws PackageError on failure and
+  // leaves the target as it was.
+  std::string save();
+  void saveAs(const AnsiString& path);
+
+ private:
+  struct Part {
+    std::string name;
+    const ZipEntry* entry = nullptr;  // null for a part made here
+    std::optional<std::string> bytes;
+    std::unique_ptr<xml::Document> dom;
+    bool changed = false;
+  };
+  Package(std::string bytes, const PackageLimits& limits);
+  Part* find(std::string_view name);
+  const Part* find(std::string_view name) const;
+  Part& need(std::string_view name);
+
+  PackageLimits limits_;
+  ZipReader zip_;
+  std::vector<std::unique_ptr<Part>> parts_;  // in the archive's order; new parts at the end
+};
+
+// Relationship parts' name for a source part: "word/_rels/document.xml.rels".
+std::string relationshipsPartName(std::string_view sourcePart);
+
+}  // namespace ooxml

@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include "ooxml/package/Package.h"
+#include "ooxml/package/PackageError.h"
+#include "platform/FaultyFileSystem.h"
+#include "platform/Files.h"
+
+using namespace ooxml;
+
+namespace {
+
+const char* kTypes =
+    "<?xml version=\"1.0\"?><Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+    "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+    "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+    "<Override PartName=\"/word/document.xml\" ContentType=\"main+xml\"/></Types>";
+const char* kRootRels =
+    "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+    "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" "
+    "Target=\"word/document.xml\"/></Relationships>";
+const char* kDocRels =
+    "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+    "<Relationship Id=\"rId5\" Type=\"t/hyperlink\" Target=\"http://example.com/a%20b\" TargetMode=\"External\"/>"
+    "<Relationship Id=\"rId6\" Type=\"t/image\" Target=\"media/image%201.png\"/></Relationships>";
+
+std::string samplePackage() {
+  ZipWriter w;
+  w.add("[Content_Types].xml", kTypes);
+  w.add("_rels/.rels", kRootRels);
+  w.add("word/document.xml", "<w:document xmlns:w=\"urn:w\"><w:body/></w:document>");
+  w.add("word/_rels/document.xml.rels", kDocRels);
+  w.add("word/media/image 1.png", std::string(300, '\x01'));
+  return w.finish();
+}
+
+std::string tempPath(const std::string& name) { return platform::joinPath(platform::tempFolder(), name); }
+
+}  // namespace
+
+TEST(Package, FindsTheMainPartItsContentTypeAndRelationships) {
+  auto p = Package::fromBytes(samplePackage());
+  EXPECT_EQ(p->mainPartName(), "word/document.xml");
+  EXPECT_EQ(p->contentType("word/document.xml"), "main+xml");
+  EXPECT_EQ(p->contentType("word/_rels/document.xml.rels"), "application/vnd.openxmlformats-package.relationships+xml");
+  auto rels = p->relationships("word/document.xml");
+  ASSERT_EQ(rels.size(), 2u);
+  EXPECT_TRUE(rels[0].external);
+  EXPECT_EQ(rels[0].target, "http://example.com/a%20b");
+  EXPECT_EQ(Package::resolveTarget("word/document.xml", rels[1].target), "word/media/image 1.png");
+  EXPECT_TRUE(p->hasPart("WORD/Document.xml"));
+}
+
+TEST(Package, TargetsThatClimbOutOfThePackageAreRefused) {
+  EXPECT_EQ(Package::resolveTarget("word/document.xml", "../customXml/item1.xml"), "customXml/item1.xml");
+  EXPECT_EQ(Package::resolveTarget("word/document.xml", "/word/./styles.xml"), "word/styles.xml");
+  EXPECT_THROW(Package::resolveTarget("word/document.xml", "../../etc/passwd"), PackageError);
+  EXPECT_THROW(Package::resolveTarget("", "..\\x.xml"), PackageError);
+}
+
+TEST(Package, SaveWritesOnlyChangedPartsAnewAndKeepsOrder) {
+  std::string original = samplePackage();
+  auto p = Package::fromBytes(original);
+  p->xmlPart("word/_rels/document.xml.rels");  // parsed but untouched: copied as it was
+  xml::Document& doc = p->xmlPart("word/document.xml");
+  doc.documentElement().child("w:body").appendChild(doc.createElement("w:p"));
+  p->markChanged("word/document.xml");
+  p->setContentTypeOverride("word/extra.xml", "extra+xml");
+  p->setPartBytes("word/extra.xml", "<x/>");
+  ZipReader before(original), after(p->save());
+  ASSERT_EQ(after.entries().size(), 6u);
+  for (size_t i = 0; i < 5; ++i) {
+    EXPECT_EQ(after.entries()[i].name, before.entries()[i].name);
+    bool changed = i == 0 || i == 2;
+    EXPECT_EQ(after.rawRecord(after.entries()[i]) == before.rawRecord(before.entries()[i]), !changed) << i;
+  }
+  EXPECT_EQ(after.read(after.entries()[2]), "<w:document xmlns:w=\"urn:w\"><w:body><w:p/></w:body></w:document>");
+  auto again = Package::fromBytes(after.bytes());
+  EXPECT_EQ(again->contentType("word/extra.xml"), "extra+xml");
+  EXPECT_EQ(again->partBytes("word/extra.xml"), "<x/>");
+}
+
+TEST(Package, AFailedSaveLeavesTheTargetAsItWasAndNoTemporaryFile) {
+  std::string folder = tempPath("tavimo-package-save");
+  platform::fileSystem().createFolder(folder);
+  std::string target = platform::joinPath(folder, "doc.docx");
+  ASSERT_TRUE(platform::writeFileAtomically(target, "original"));
+  auto p = Package::fromBytes(samplePackage());
+  for (platform::FileOp op : {platform::FileOp::Open, platform::FileOp::Write, platform::FileOp::Rename}) {
+    platform::FaultyFileSystem faulty;
+    faulty.failAt(op, 1, true);
+    platform::ScopedFileSystem scope(faulty);
+    EXPECT_THROW(p->saveAs(target), PackageError);
+  }
+  EXPECT_EQ(platform::readFile(target, 100), "original");
+  auto left = platform::fileSystem().listFolder(folder);
+  ASSERT_EQ(left.size(), 1u);
+  p->saveAs(target);
+  EXPECT_EQ(Package::open(target)->mainPartName(), "word/document.xml");
+  EXPECT_THROW(p->saveAs(platform::joinPath(tempPath("tavimo-no-such-folder"), "x.docx")), PackageError);
+  platform::fileSystem().remove(target);
+}
+
+TEST(Package, MalformedPartsReportThePartAndOffset) {
+  ZipWriter w;
+  w.add("[Content_Types].xml", kTypes);
+  w.add("_rels/.rels", "<Relationships><Relationship Id=\"a\" Target=\"x\"></Relationships>");
+  auto p = Package::fromBytes(w.finish());
+  try {
+    p->mainPartName();
+    FAIL();
+  } catch (const XmlError& e) {
+    EXPECT_NE(std::string(e.what()).find("_rels/.rels"), std::string::npos) << e.what();
+  }
+}

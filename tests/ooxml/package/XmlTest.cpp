@@ -1,0 +1,89 @@
+#include <gtest/gtest.h>
+
+#include "ooxml/package/PackageError.h"
+#include "ooxml/package/Xml.h"
+
+using namespace ooxml;
+using namespace ooxml::xml;
+
+namespace {
+size_t errorOffset(const std::string& text) {
+  try {
+    Document::parse(text);
+  } catch (const XmlError& e) {
+    return e.offset();
+  }
+  ADD_FAILURE() << "no error for " << text;
+  return SIZE_MAX;
+}
+}  // namespace
+
+TEST(Xml, RoundTripsWhatOoxmlPartsHold) {
+  std::string text =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
+      "<!-- made by hand --><w:document xmlns:w=\"urn:w\"><w:body><w:p w:rsidR=\"00A1\">"
+      "<w:r><w:t xml:space=\"preserve\"> a &amp; b &lt;c&gt; </w:t></w:r><?pi data?>"
+      "<w:r><w:t><![CDATA[x<y]]></w:t></w:r></w:p><w:p/></w:body></w:document>";
+  auto doc = Document::parse(text);
+  EXPECT_EQ(doc->serialize(), text);
+  Node p = doc->documentElement().child("w:body").child("w:p");
+  EXPECT_EQ(p.attribute("w:rsidR"), "00A1");
+  EXPECT_EQ(p.child("w:r").child("w:t").firstChild().value(), " a & b <c> ");
+}
+
+TEST(Xml, DecodesCharacterReferencesAndQuotesAttributesOnWrite) {
+  auto doc = Document::parse("<a t='&#x41;&#66;&quot;&apos;&#x20AC;&#x1F600;'>&#9;</a>");
+  Node a = doc->documentElement();
+  EXPECT_EQ(a.attribute("t"), "AB\"'\u20AC\U0001F600");
+  EXPECT_EQ(a.firstChild().value(), "\t");
+  EXPECT_EQ(doc->serialize(), "<a t=\"AB&quot;'\u20AC\U0001F600\">\t</a>");
+}
+
+TEST(Xml, RefusesDoctypesEntitiesAndMalformedInputWithItsOffset) {
+  EXPECT_EQ(errorOffset("<!DOCTYPE a [<!ENTITY x \"yy\">]><a>&x;</a>"), 0u);
+  EXPECT_EQ(errorOffset("<a>&x;</a>"), 3u);
+  EXPECT_EQ(errorOffset("<a>&#0;</a>"), 3u);
+  EXPECT_EQ(errorOffset("<a>&#xD800;</a>"), 3u);
+  EXPECT_EQ(errorOffset("<a><b></a>"), 6u);
+  EXPECT_EQ(errorOffset("<a b=\"1\" b=\"2\"/>"), 9u);
+  EXPECT_EQ(errorOffset("<a b=1/>"), 5u);
+  EXPECT_NE(errorOffset("<a>"), SIZE_MAX);
+  EXPECT_NE(errorOffset("<a/><b/>"), SIZE_MAX);
+  EXPECT_NE(errorOffset("text"), SIZE_MAX);
+  EXPECT_NE(errorOffset(""), SIZE_MAX);
+  EXPECT_NE(errorOffset("<a><![CDATA[x</a>"), SIZE_MAX);
+}
+
+TEST(Xml, NestingDepthIsBounded) {
+  std::string deep;
+  for (int i = 0; i < 300; ++i) deep += "<a>";
+  for (int i = 0; i < 300; ++i) deep += "</a>";
+  EXPECT_THROW(Document::parse(deep), XmlError);
+  ParseLimits generous;
+  generous.maxDepth = 400;
+  EXPECT_NO_THROW(Document::parse(deep, generous));
+}
+
+TEST(Xml, EditsMoveCloneAndDetachNodes) {
+  auto doc = Document::parse("<r><a x=\"1\"><t>one</t></a><b/></r>");
+  Node r = doc->documentElement();
+  Node a = r.child("a"), b = r.child("b");
+  Node copy = a.clone(true);
+  copy.setAttribute("x", "2&");
+  copy.setAttribute("y", "3");
+  r.insertAfter(copy, b);
+  r.insertBefore(b, a);  // moves b to the front
+  a.removeAttribute("x");
+  a.child("t").firstChild().setValue("un<");
+  EXPECT_EQ(doc->serialize(), "<r><b/><a><t>un&lt;</t></a><a x=\"2&amp;\" y=\"3\"><t>one</t></a></r>");
+  copy.detach();
+  EXPECT_FALSE(copy.parent());
+  Node c = doc->createElement("c");
+  c.appendChild(doc->createText("z"));
+  r.prependChild(c);
+  EXPECT_EQ(doc->serialize(), "<r><c>z</c><b/><a><t>un&lt;</t></a></r>");
+  Node empty;
+  EXPECT_FALSE(empty.child("x"));
+  EXPECT_EQ(empty.attribute("x"), "");
+  EXPECT_FALSE(empty.appendChild(c));
+}

@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include "ooxml/package/PackageError.h"
+#include "ooxml/package/Zip.h"
+#include "platform/Files.h"
+
+using namespace ooxml;
+
+namespace {
+
+std::string fixture(const std::string& name) {
+  return platform::readFile(std::string(TAVIMO_SOURCE_DIR) + "/tests/fixtures/zip/" + name, 1 << 20);
+}
+
+std::string expectedXml() {
+  std::string s = "<r>";
+  for (int i = 1; i <= 200; ++i) s += std::to_string(i) + " ";
+  return s + "</r>\n";
+}
+
+std::string zipOf(std::vector<std::pair<std::string, std::string>> entries) {
+  ZipWriter w;
+  for (auto& [name, data] : entries) w.add(name, data);
+  return w.finish();
+}
+
+void expectPackageError(const std::string& bytes, const std::string& fragment, ZipLimits limits = {}) {
+  try {
+    ZipReader r(bytes, limits);
+    for (auto& e : r.entries()) r.read(e);
+    FAIL() << "no error for " << fragment;
+  } catch (const PackageError& e) {
+    EXPECT_NE(std::string(e.what()).find(fragment), std::string::npos) << e.what();
+  }
+}
+
+}  // namespace
+
+TEST(ZipReader, ReadsArchivesOfTheSystemZipInEveryLayout) {
+  for (const char* name : {"stored.zip", "deflated.zip", "zip64.zip"}) {
+    ZipReader r(fixture(name));
+    ASSERT_EQ(r.entries().size(), 2u) << name;
+    EXPECT_EQ(r.read(*r.find("a.txt")), "hello, stored entry\n") << name;
+    EXPECT_EQ(r.read(*r.find("b.xml")), expectedXml()) << name;
+  }
+  ZipReader d(fixture("descriptor.zip"));
+  ASSERT_EQ(d.entries().size(), 1u);
+  EXPECT_EQ(d.read(d.entries()[0]), expectedXml());
+}
+
+TEST(ZipWriter, CopiedEntriesKeepTheirBytesAndNewOnesAreDeflated) {
+  for (const char* name : {"deflated.zip", "descriptor.zip", "zip64.zip"}) {
+    ZipReader source(fixture(name));
+    ZipWriter w;
+    for (auto& e : source.entries()) w.copy(source, e);
+    w.add("new.xml", std::string(5000, 'x'));
+    ZipReader again(w.finish());
+    ASSERT_EQ(again.entries().size(), source.entries().size() + 1) << name;
+    for (size_t i = 0; i < source.entries().size(); ++i) {
+      EXPECT_EQ(again.rawRecord(again.entries()[i]), source.rawRecord(source.entries()[i])) << name;
+      EXPECT_EQ(again.read(again.entries()[i]), source.read(source.entries()[i])) << name;
+    }
+    const ZipEntry& added = again.entries().back();
+    EXPECT_EQ(added.method, 8);
+    EXPECT_LT(added.compressedSize, 100u);
+    EXPECT_EQ(again.read(added), std::string(5000, 'x'));
+  }
+}
+
+TEST(ZipReader, RejectsWhatIsNotAnIntactPlainArchive) {
+  expectPackageError("", "empty");
+  expectPackageError(std::string(100, 'a'), "not a ZIP");
+  expectPackageError(std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(600, '\0'), "not a ZIP");
+  expectPackageError(fixture("encrypted.zip"), "encrypted");
+  std::string whole = fixture("deflated.zip");
+  for (size_t cut : {whole.size() - 1, whole.size() / 2, size_t(40)}) expectPackageError(whole.substr(0, cut), "truncated");
+  // One flipped byte inside compressed data: the inflated bytes no longer match.
+  ZipReader r(whole);
+  std::string damaged = whole;
+  damaged[r.find("b.xml")->dataOffset + 20] ^= 0x55;
+  expectPackageError(damaged, "damaged");
+}
+
+TEST(ZipReader, LimitsStopBombsBeforeTheyInflate) {
+  std::string zeros(8u << 20, '\0');
+  std::string bomb = zipOf({{"zeros", zeros}});
+  expectPackageError(bomb, "plausible ratio");
+  ZipLimits small;
+  small.maxEntrySize = 1000;
+  expectPackageError(zipOf({{"a", std::string(2000, 'x')}}), "larger than allowed", small);
+  ZipLimits total;
+  total.maxTotalSize = 3000;
+  expectPackageError(zipOf({{"a", std::string(2000, 'x')}, {"b", std::string(2000, 'y')}}), "more than allowed", total);
+  ZipLimits few;
+  few.maxEntries = 2;
+  expectPackageError(zipOf({{"a", "1"}, {"b", "2"}, {"c", "3"}}), "more entries", few);
+}
+
+TEST(ZipReader, AnEntryInflatingBeyondItsDeclaredSizeIsRefused) {
+  std::string z = zipOf({{"a", std::string(4000, 'q')}});
+  ZipReader r(z);
+  // Declare a smaller size in both headers: the inflater must stop at the declared size.
+  std::string lie = z;
+  auto patch32 = [&](size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) lie[at + i] = static_cast<char>(v >> (8 * i));
+  };
+  patch32(22, 100);
+  size_t central = lie.find("PK\x01\x02");
+  patch32(central + 24, 100);
+  expectPackageError(lie, "declared size");
+}
