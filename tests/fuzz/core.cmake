@@ -1,2 +1,3 @@
 # Fuzz targets of the table, settings, language file and naming mask readers.
 tavimo_fuzzer(fuzz_text_table SOURCES TextTableFuzz.cpp LIBS tables CORPUS text_table)
+tavimo_fuzzer(fuzz_name_mask SOURCES NameMaskFuzz.cpp LIBS engine CORPUS name_mask)
