@@ -1,6 +1,7 @@
 #include "tables/OpenTranslationTable.h"
 
 #include "platform/Files.h"
+#include "tables/TExcelObject.h"
 #include "tables/TTextTable.h"
 
 bool IsTextTableName(const AnsiString& fileName) {
@@ -10,7 +11,7 @@ bool IsTextTableName(const AnsiString& fileName) {
 std::unique_ptr<TAbstractTable> CreateTableReader(const AnsiString& fileName) {
   std::unique_ptr<TAbstractTable> reader;
   if (IsTextTableName(fileName)) reader = std::make_unique<TTextTable>();
-  // The spreadsheet reader is not part of this build yet: such a table cannot be opened.
+  else reader = std::make_unique<TExcelObject>();
   if (reader && !reader->Ready) reader.reset();
   return reader;
 }
