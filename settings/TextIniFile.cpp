@@ -1,0 +1,144 @@
+#include "settings/TextIniFile.h"
+
+#include <exception>
+#include <vector>
+
+#include "platform/Files.h"
+
+namespace {
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+std::string_view trim(std::string_view s) {
+  size_t b = s.find_first_not_of(" \t");
+  if (b == std::string_view::npos) return {};
+  size_t e = s.find_last_not_of(" \t");
+  return s.substr(b, e - b + 1);
+}
+
+bool sameName(std::string_view a, const AnsiString& b) {
+  if (a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin())) return true;
+  return platform::toLower(platform::ansiToWide(a)) == platform::toLower(platform::ansiToWide(b));
+}
+
+struct Line {
+  std::string_view text;
+  bool isSection = false;
+  std::string_view name;  // section name or key name, trimmed
+  bool hasValue = false;
+  std::string_view value;
+};
+
+std::vector<Line> splitLines(std::string_view text) {
+  if (text.substr(0, kUtf8Mark.size()) == kUtf8Mark) text.remove_prefix(kUtf8Mark.size());
+  std::vector<Line> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) end = text.size();
+    Line line;
+    line.text = text.substr(start, end - start);
+    std::string_view t = trim(line.text);
+    size_t close = t.rfind(']');
+    if (!t.empty() && t[0] == '[' && close != std::string_view::npos) {
+      line.isSection = true;
+      line.name = trim(t.substr(1, close - 1));
+    } else if (size_t eq = t.find('='); eq != std::string_view::npos) {
+      line.name = trim(t.substr(0, eq));
+      line.hasValue = true;
+      line.value = trim(t.substr(eq + 1));
+    } else {
+      line.name = t;
+    }
+    lines.push_back(line);
+    if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
+    start = end + 1;
+  }
+  return lines;
+}
+
+// Index of the first section header named so, or lines.size().
+size_t findSection(const std::vector<Line>& lines, const AnsiString& section) {
+  for (size_t i = 0; i < lines.size(); ++i)
+    if (lines[i].isSection && sameName(lines[i].name, section)) return i;
+  return lines.size();
+}
+
+AnsiString unquote(std::string_view v) {
+  v = v.substr(0, v.find('\0'));
+  if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0]) v = v.substr(1, v.size() - 2);
+  return AnsiString(v.substr(0, IniFile::kMaxValueLength));
+}
+
+}  // namespace
+
+std::optional<AnsiString> FindIniValue(std::string_view text, const AnsiString& section, const AnsiString& key) {
+  auto lines = splitLines(text);
+  for (size_t i = findSection(lines, section) + 1; i < lines.size() && !lines[i].isSection; ++i)
+    if (!lines[i].name.empty() && sameName(lines[i].name, key))
+      return lines[i].hasValue ? std::optional<AnsiString>(unquote(lines[i].value)) : std::nullopt;
+  return std::nullopt;
+}
+
+AnsiString SetIniValue(std::string_view text, const AnsiString& section, const AnsiString& key,
+                       const AnsiString& value) {
+  auto lines = splitLines(text);
+  AnsiString out;
+  if (text.substr(0, kUtf8Mark.size()) == kUtf8Mark) out += kUtf8Mark;
+  auto add = [&](std::string_view line) {
+    out += line;
+    out += "\r\n";
+  };
+  const AnsiString entry = key + "=" + value;
+  size_t s = findSection(lines, section);
+  if (s == lines.size()) {
+    for (auto& l : lines) add(l.text);
+    if (!lines.empty() && !trim(lines.back().text).empty()) add("");
+    add("[" + section + "]");
+    add(entry);
+    return out;
+  }
+  size_t end = s + 1;
+  while (end < lines.size() && !lines[end].isSection) ++end;
+  const size_t none = lines.size();
+  size_t match = none, lastEntry = s;
+  for (size_t i = s + 1; i < end; ++i) {
+    if (!trim(lines[i].text).empty()) lastEntry = i;
+    if (match == none && !lines[i].name.empty() && sameName(lines[i].name, key)) match = i;
+  }
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (i == match) {
+      add(AnsiString(lines[i].name) + "=" + value);
+      continue;
+    }
+    add(lines[i].text);
+    if (match == none && i == lastEntry) add(entry);
+  }
+  return out;
+}
+
+AnsiString TextIniFile::ReadString(const AnsiString& section, const AnsiString& key,
+                                   const AnsiString& defaultValue) {
+  try {
+    auto v = FindIniValue(platform::readFile(path_, kMaxFileBytes), section, key);
+    return v ? *v : defaultValue.substr(0, kMaxValueLength);
+  } catch (const std::exception&) {
+    return defaultValue.substr(0, kMaxValueLength);
+  }
+}
+
+bool TextIniFile::WriteLine(const AnsiString& section, const AnsiString& key, const AnsiString& value) {
+  std::string text;
+  if (platform::exists(path_)) {
+    try {
+      text = platform::readFile(path_, kMaxFileBytes);
+    } catch (const std::exception&) {
+      return false;  // never rewrite a file we could not read whole
+    }
+  }
+  return platform::writeFileAtomically(path_, SetIniValue(text, section, key, value));
+}
+
+#ifndef _WIN32
+std::unique_ptr<IniFile> OpenIniFile(const AnsiString& path) { return std::make_unique<TextIniFile>(path); }
+#endif
