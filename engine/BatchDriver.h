@@ -5,11 +5,7 @@
 #include <functional>
 
 #include "platform/Text.h"
-
-struct TableCell {
-  int32_t row = 0;
-  int32_t column = 0;
-};
+#include "tables/TFormating.h"
 
 class BatchDriver {
  public:
@@ -22,7 +18,7 @@ class BatchDriver {
   virtual int32_t StepCode() const = 0;
   virtual int32_t ReplacementCount() const = 0;
   virtual int64_t SizeBefore() const = 0;
-  virtual TableCell TableErrorCell() const = 0;
+  virtual TTablePosition TableErrorPosition() const = 0;
 
   // Called with a percentage after each table row of a document.
   std::function<void(int32_t percent)> progress;

@@ -73,7 +73,7 @@ void TReplacer::RunBatch(BatchDriver& driver) {
   }
   if (!driver.CheckTable()) {
     stepCode = driver.StepCode();
-    tableErrorCell = driver.TableErrorCell();
+    tableErrorPosition = driver.TableErrorPosition();
     SetRunState(rsTableCheckFailed);
     return;
   }

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "engine/BatchDriver.h"
+#include "engine/Cancellation.h"
 #include "plugin/HostFileResult.h"
 #include "plugin/UiInvoker.h"
 #include "settings/TUserParameters.h"
@@ -22,13 +23,13 @@ enum RunState : int32_t {
   rsTableCheckFailed = 5,
 };
 
-class TReplacer {
+class TReplacer : public IReplaceOwner {
  public:
   using DriverFactory = std::function<std::unique_ptr<BatchDriver>(TReplacer& owner)>;
 
   // Created suspended: fill the fields below, then Resume().
   TReplacer(UiInvoker& ui, DriverFactory createDriver);
-  ~TReplacer();  // requests termination and waits, serving hand-overs meanwhile
+  ~TReplacer() override;  // requests termination and waits, serving hand-overs meanwhile
   TReplacer(const TReplacer&) = delete;
   TReplacer& operator=(const TReplacer&) = delete;
 
@@ -45,7 +46,7 @@ class TReplacer {
 
   void Resume();
   void Terminate() { terminate_.store(true, std::memory_order_release); }
-  bool TerminateRequested() const { return terminate_.load(std::memory_order_acquire); }
+  bool TerminateRequested() const override { return terminate_.load(std::memory_order_acquire); }
   bool Finished() const { return finished_.load(std::memory_order_acquire); }
   void WaitFor();  // from the main thread; hand-overs keep running
 
@@ -62,7 +63,7 @@ class TReplacer {
   int64_t sizeBefore = 0;  // 64-bit end to end: files past 2 GiB are reported as they are
   int64_t sizeAfter = 0;
   int32_t progress = 0;
-  TableCell tableErrorCell;
+  TTablePosition tableErrorPosition;
   HostFileResult hostResult;
 
  private:

@@ -34,7 +34,7 @@ struct ScriptedDriver : BatchDriver {
   int32_t StepCode() const override { return tableChecks ? 9 : 64; }
   int32_t ReplacementCount() const override { return 3; }
   int64_t SizeBefore() const override { return size; }
-  TableCell TableErrorCell() const override { return {4, 1}; }
+  TTablePosition TableErrorPosition() const override { return {4, 1}; }
 };
 
 struct FileDone {
@@ -92,7 +92,7 @@ class ReplacerTest : public ::testing::Test {
     r.WaitFor();
     state_ = r.RunStateValue();
     step_ = r.stepCode;
-    cell_ = r.tableErrorCell;
+    cell_ = r.tableErrorPosition;
   }
 
   AnsiString dir_;
@@ -107,7 +107,7 @@ class ReplacerTest : public ::testing::Test {
   int requests_ = 0;
   bool completed_ = false;
   int32_t state_ = -1, step_ = 0;
-  TableCell cell_;
+  TTablePosition cell_;
 };
 
 TEST_F(ReplacerTest, DocumentsGoToTheDriverOthersAreNotSupportedFoldersAreSkipped) {
@@ -181,8 +181,8 @@ TEST_F(ReplacerTest, FailuresBeforeAnyFileEndTheRunWithTheirStates) {
   runBatch({});
   EXPECT_EQ(state_, rsTableCheckFailed);
   EXPECT_EQ(step_, 64);
-  EXPECT_EQ(cell_.row, 4);
-  EXPECT_EQ(cell_.column, 1);
+  EXPECT_EQ(cell_.Row, 4);
+  EXPECT_EQ(cell_.Column, 1);
 
   driver_ = ScriptedDriver{};
   driver_.wordStarts = false;

@@ -1,0 +1,66 @@
+#include "engine/TBaseReplacer.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "engine/TRenamerFileStructure.h"
+#include "platform/Clock.h"
+#include "platform/Files.h"
+
+namespace {
+constexpr size_t kBackupChunk = 200000;
+
+AnsiString freeBackupName(const AnsiString& path) {
+  AnsiString name = path + ".bak";
+  for (int n = 0; platform::exists(name); ++n) name = path + ".bak" + std::to_string(n);
+  return name;
+}
+}  // namespace
+
+bool TBaseReplacer::MakeBackupCopy(const AnsiString& path, int64_t size) {
+  if (!BackupSwitch) return true;
+  platform::FileSystem& fs = platform::fileSystem();
+  auto source = fs.open(path, platform::OpenMode::Read);
+  if (!source) return false;
+  AnsiString backup = freeBackupName(path);
+  auto target = fs.open(backup, platform::OpenMode::Write);
+  if (!target) return false;
+
+  std::vector<char> buffer(kBackupChunk);
+  bool ok = source->seek(0);
+  int64_t remaining = size;
+  while (ok && remaining > 0) {
+    if (IsCancelled()) {
+      ok = false;
+      break;
+    }
+    size_t chunk = static_cast<size_t>(std::min<int64_t>(remaining, static_cast<int64_t>(kBackupChunk)));
+    if (source->read(buffer.data(), chunk) != chunk || !target->write(buffer.data(), chunk)) ok = false;
+    remaining -= static_cast<int64_t>(chunk);
+  }
+  source->close();
+  ok = target->close() && ok;
+  target.reset();
+  // A partial copy is worse than none: it looks like a backup and is not one.
+  if (!ok || IsCancelled()) {
+    fs.remove(backup);
+    return false;
+  }
+  return true;
+}
+
+AnsiString TBaseReplacer::NewNameByMask(const AnsiString& path, const AnsiString& mask, int32_t counterIndex) {
+  TRenamerFileStructure& renamer = RenamerFileStructure();
+  renamer.Mask = mask;
+  renamer.CounterStart = 0;
+  renamer.CounterWidth = 5;
+  renamer.CounterStep = 1;
+  renamer.ReplaceSwitch = false;
+  renamer.NameCaseOption = 1;
+  renamer.CounterIndex = counterIndex;
+  AnsiString folder = platform::folderOf(path);
+  if (!folder.empty() && !platform::isPathSeparator(folder.back())) folder += platform::pathSeparator();
+  AnsiString name;
+  if (!NewFileNameByMask(renamer, folder, platform::fileNameOf(path), platform::nowAsFileTime(), name)) return "";
+  return folder + name;
+}
