@@ -1,0 +1,189 @@
+#include "cli/BatchRun.h"
+
+#include <atomic>
+#include <deque>
+
+#include "cli/JsonReport.h"
+#include "cli/Terminal.h"
+#include "engine/SearchControlWord.h"
+#include "engine/TMSWordTavimo.h"
+#include "platform/Files.h"
+#include "plugin/BatchReport.h"
+#include "plugin/TReplacer.h"
+#include "settings/SettingsFile.h"
+#include "settings/TClassTranslator.h"
+#include "tables/TExcelObject.h"
+
+namespace {
+
+// The settings file's view of a main window: what the command line has instead.
+class CliForm : public SettingsForm {
+ public:
+  QuickOptions quick;
+  AnsiString table;
+  QuickOptions GetQuickOptions() const override { return quick; }
+  void SetQuickOptions(const QuickOptions& o) override { quick = o; }
+  AnsiString GetTableFile() const override { return table; }
+  void SetTableFile(const AnsiString& path) override { table = path; }
+  void SetOpenDialogFolder(const AnsiString&) override {}
+};
+
+WideString text(int id) { return platform::ansiToWide(Translator().GetText(id)); }
+std::string utf8(const WideString& w) { return platform::wideToUtf8(w); }
+std::string shown(const AnsiString& path) { return utf8(platform::ansiToWide(path)); }
+
+void collect(const AnsiString& path, std::vector<AnsiString>& out, int depth) {
+  if (depth > 64) return;  // a link loop must not recurse forever
+  for (auto& e : platform::fileSystem().listFolder(path)) {
+    AnsiString child = platform::joinPath(path, e.name);
+    if (e.isFolder) collect(child, out, depth + 1);
+    else out.push_back(child);
+  }
+}
+
+void printLine(std::FILE* out, const FileLine& line) {
+  std::fprintf(out, "%-40s %15s %15s %15s %8s  %s\n", shown(line.path).c_str(), line.sizes[0].c_str(),
+               line.sizes[1].c_str(), line.sizes[2].c_str(), line.sizes[3].c_str(), utf8(line.status).c_str());
+}
+
+void printHeader(std::FILE* out, const BatchReport& report) {
+  auto t = report.LineColumnTitles();
+  std::fprintf(out, "%-40s %15s %15s %15s %8s  %s\n", utf8(t[0]).c_str(), utf8(t[1]).c_str(), utf8(t[2]).c_str(),
+               utf8(t[3]).c_str(), utf8(t[4]).c_str(), utf8(t[5]).c_str());
+}
+
+void printTotals(std::FILE* out, const BatchReport& report) {
+  auto cols = report.TotalsColumnTitles();
+  auto rows = report.TotalsRowTitles();
+  auto cells = report.Totals();
+  std::fprintf(out, "\n%-20s %16s %15s %15s %15s\n", "", utf8(cols[0]).c_str(), utf8(cols[1]).c_str(),
+               utf8(cols[2]).c_str(), utf8(cols[3]).c_str());
+  for (size_t r = 0; r < 4; ++r)
+    std::fprintf(out, "%-20s %16s %15s %15s %15s\n", utf8(rows[r]).c_str(), cells[r][0].c_str(), cells[r][1].c_str(),
+                 cells[r][2].c_str(), cells[r][3].c_str());
+}
+
+void applyOverrides(const CliOptions& o, CliForm& form, PluginSettings& settings, TUserParameters& store) {
+  if (o.matchCase) form.quick.CaseSensitive = *o.matchCase;
+  if (o.wildcards) form.quick.ControlCards = *o.wildcards;
+  if (o.wholeWord) form.quick.WholeWord = *o.wholeWord;
+  int32_t& scw = settings.SearchControlWord;
+  if (o.saveMode) {
+    scw &= ~(scwSaveByMask | scwMakeInOriginal);
+    if (*o.saveMode == CliOptions::SaveMode::InPlace) scw |= scwMakeInOriginal;
+    if (*o.saveMode == CliOptions::SaveMode::Mask) {
+      scw |= scwSaveByMask;
+      settings.NameMask = o.mask;
+    }
+  }
+  if (o.ignoreEmptyReplacement) scw = *o.ignoreEmptyReplacement ? (scw | scwSecondCellEmptyIgnore) : (scw & ~scwSecondCellEmptyIgnore);
+  if (o.setFormattingOnly) store.SetBoolParameter("JustHighLight", *o.setFormattingOnly);
+  if (o.leaveCapitalAsIs) store.SetBoolParameter("LeaveCapitalAsIs", *o.leaveCapitalAsIs);
+}
+
+}  // namespace
+
+std::vector<AnsiString> ExpandPaths(const std::vector<AnsiString>& paths, bool recursive) {
+  std::vector<AnsiString> out;
+  for (auto& p : paths) {
+    if (recursive && platform::isFolder(p)) collect(p, out, 0);
+    else out.push_back(p);
+  }
+  return out;
+}
+
+int RunBatch(const CliOptions& options, std::FILE* out) {
+  RegisterMainWindowTexts(Translator());
+
+  CliForm form;
+  PluginSettings settings;
+  std::unique_ptr<TUserParameters> store = std::make_unique<TUserParameters>();
+  store->SetBoolParameter("JustHighLight", false);
+  store->SetBoolParameter("LeaveCapitalAsIs", true);
+  if (!options.settingsFile.empty()) {
+    AnsiString path = options.settingsFile;
+    LoadSettings(form, path, settings, store);
+  }
+  applyOverrides(options, form, settings, *store);
+
+  int32_t scw = settings.SearchControlWord + (form.quick.CaseSensitive ? scwCaseSensitive : 0) +
+                (form.quick.ControlCards ? scwControlCards : 0) + (form.quick.WholeWord ? scwWholeWord : 0);
+  store->SetBoolParameter("CreateBackUpCopy", (scw & (scwSaveByMask | scwMakeInOriginal)) == 0);
+
+  std::deque<AnsiString> pending;
+  for (auto& p : ExpandPaths(options.paths, options.recursive)) pending.push_back(p);
+
+  const bool terminal = StdoutIsTerminal() && out == stdout;
+  QueueUiInvoker ui;
+  BatchReport report(text);
+  std::vector<FileOutcome> outcomes;
+  bool completed = false;
+
+  TReplacer worker(ui, [&](TReplacer& owner) -> std::unique_ptr<BatchDriver> {
+    return std::make_unique<TMSWordTavimo>(&owner, settings.SearchFormatting, settings.SetFormatting, scw, *store);
+  });
+  worker.tablePath = options.table;
+  worker.searchControlWord = scw;
+  worker.namingMask = settings.NameMask;
+  worker.parameters = store.get();
+  worker.onNextFile = [&] {
+    if (pending.empty()) {
+      worker.SetRunState(rsCompleted);  // the host's list is exhausted
+      return;
+    }
+    AnsiString path = pending.front();
+    pending.pop_front();
+    int32_t attributes = platform::fileSystem().attributes(path);
+    if (attributes == -1 || !(attributes & platform::kAttrDirectory)) {
+      if (report.Lines().empty()) printHeader(out, report);
+      report.AddFile(path);
+    }
+    worker.HandOverFile(path, attributes);
+  };
+  worker.onProgress = [&](int32_t percent) {
+    report.Progress(percent);
+    if (terminal) {
+      std::fprintf(out, "\r%s", ProgressBarLine(percent, shown(report.Lines().back().path)).c_str());
+      std::fflush(out);
+    }
+  };
+  worker.onFileDone = [&](int32_t result, int32_t step, int32_t count, int64_t before, int64_t after) {
+    report.FileDone(result, step, count, before, after);
+    const FileLine& line = report.Lines().back();
+    outcomes.push_back({line.path, result, step, count, before, after, utf8(line.status)});
+    if (terminal) std::fprintf(out, "\r%-78s\r", "");
+    printLine(out, line);
+    std::fflush(out);
+  };
+  worker.onCompleted = [&] { completed = true; };
+
+  std::atomic<bool> interrupted{false};
+  InstallInterruptFlag(interrupted);
+  worker.Resume();
+  ui.ServeUntil([&] {
+    if (interrupted.load()) worker.Terminate();
+    return completed;
+  });
+  worker.WaitFor();
+
+  int32_t state = worker.RunStateValue();
+  if (!outcomes.empty()) printTotals(out, report);
+  std::string endText = utf8(RunStateText(state, text));
+  if (state == rsTableCheckFailed) {
+    TTablePosition cell = worker.tableErrorPosition;
+    endText = utf8(TableCheckMessage(worker.stepCode, text)) + " (row " + std::to_string(cell.Row) + ", column " +
+              std::to_string(cell.Column) + ")";
+  }
+  std::fprintf(out, "\n%s\n", endText.c_str());
+  std::fflush(out);
+
+  if (!options.jsonFile.empty() &&
+      !platform::writeFileAtomically(options.jsonFile, RenderJsonReport(outcomes, report, state, endText)))
+    std::fprintf(stderr, "tavimo: cannot write %s\n", options.jsonFile.c_str());
+
+  switch (state) {
+    case rsCompleted: return report.Failed() > 0 ? 1 : 0;
+    case rsAborted: return 130;
+    default: return 2;
+  }
+}
