@@ -88,8 +88,8 @@ class TWordObject {
   void setSeekView(int32_t view) const;
   void checkCancelled() const;
   int32_t replaceIn(const FindArgs& a);
-  // Headers and footers reached section by section through the current page's views; false when
-  // the walk broke off (the fallback pass then runs).
+  // Every header and footer a section shows, section by section, each story searched once however
+  // many sections link to it; false when the walk broke off (the fallback pass then runs).
   bool ReplaceInSectionHeadersFooters(const FindArgs& a, int32_t& total);
   void ReplaceInHeadersFootersFallback(const FindArgs& a, int32_t& total);
   int32_t ReplaceInNoteStory(const FindArgs& a, int32_t kind);

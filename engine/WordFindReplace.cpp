@@ -1,4 +1,6 @@
 // Applying one table row to every part of the open document: Word finds, we act on each hit.
+#include <array>
+
 #include "engine/Guard.h"
 #include "engine/InStringReplace.h"
 #include "engine/SearchControlWord.h"
@@ -29,8 +31,6 @@ constexpr int32_t wdSeekFirstPageFooter = 5;
 constexpr int32_t wdSeekEvenPagesFooter = 6;
 constexpr int32_t wdSeekFootnotes = 7;
 constexpr int32_t wdSeekEndnotes = 8;
-constexpr int32_t wdSeekCurrentPageHeader = 9;
-constexpr int32_t wdSeekCurrentPageFooter = 10;
 constexpr int32_t wdGoToSection = 0;
 constexpr int32_t wdGoToAbsolute = 1;
 constexpr int32_t wdGoToPage = 1;
@@ -38,6 +38,23 @@ constexpr int32_t wdGoToFirst = 1;
 constexpr int32_t wdFindContinue = 1;
 constexpr int32_t wdReplaceNone = 0;
 constexpr int32_t wdNoHighlight = 0;
+constexpr int32_t wdHeaderFooterPrimary = 1;
+constexpr int32_t wdHeaderFooterFirstPage = 2;
+constexpr int32_t wdHeaderFooterEvenPages = 3;
+
+// The kinds of header and footer a section can show, in the order they are searched, with the
+// index each has in Headers and Footers and the views that open them.
+struct HeaderFooterKind {
+  int32_t index;
+  int32_t headerView;
+  int32_t footerView;
+};
+constexpr HeaderFooterKind kHeaderFooterKinds[] = {
+    {wdHeaderFooterPrimary, wdSeekPrimaryHeader, wdSeekPrimaryFooter},
+    {wdHeaderFooterFirstPage, wdSeekFirstPageHeader, wdSeekFirstPageFooter},
+    {wdHeaderFooterEvenPages, wdSeekEvenPagesHeader, wdSeekEvenPagesFooter},
+};
+constexpr size_t kHeaderFooterStories = 2 * std::size(kHeaderFooterKinds);  // a header and a footer of each kind
 
 // Word 8 and older (and a Word whose version we could not learn) get the plain row.
 constexpr int32_t kLastLegacyWordVersion = 8;
@@ -222,15 +239,42 @@ int32_t TWordObject::ReplaceInHeadersFooters(const WideString& find, const WideS
 bool TWordObject::ReplaceInSectionHeadersFooters(const FindArgs& a, int32_t& total) {
   try {
     const int32_t sections = document_.get("Sections").get("Count").toInt();
+    // Per story (header, then footer, of each kind): whether the one the previous section uses has
+    // been searched. A story linked to such a one is the same text and is not searched again; a
+    // story linked to one nobody searched yet (hidden there, or missed by a failing section) is.
+    std::array<bool, kHeaderFooterStories> searched{};
     for (int32_t i = 1; i <= sections; ++i) {
       document_.get("Application").get("Selection").call("GoTo", wdGoToSection, wdGoToAbsolute, i);
+      std::array<bool, kHeaderFooterStories> covered{};
       swallowErrors([&] {
-        setSeekView(wdSeekCurrentPageHeader);
-        total += replaceIn(a);
-        setSeekView(wdSeekCurrentPageFooter);
-        total += replaceIn(a);
+        const Ole section = document_.get("Sections").call("Item", i);
+        const Ole pageSetup = section.get("PageSetup");
+        const bool shown[] = {true, pageSetup.get("DifferentFirstPageHeaderFooter").toBool(),
+                              pageSetup.get("OddAndEvenPagesHeaderFooter").toBool()};
+        for (size_t k = 0; k < std::size(kHeaderFooterKinds); ++k) {
+          const HeaderFooterKind& kind = kHeaderFooterKinds[k];
+          for (const bool footer : {false, true}) {
+            const size_t story = 2 * k + (footer ? 1 : 0);
+            auto linked = [&] {
+              return section.get(footer ? "Footers" : "Headers").call("Item", kind.index).get("LinkToPrevious").toBool();
+            };
+            if (!shown[k]) {
+              // Hidden here, but a later section may show it through its link.
+              if (searched[story]) swallowErrors([&] { covered[story] = linked(); });
+              continue;
+            }
+            if (searched[story] && linked()) {
+              covered[story] = true;
+              continue;
+            }
+            setSeekView(footer ? kind.footerView : kind.headerView);
+            total += replaceIn(a);
+            covered[story] = true;
+          }
+        }
         setSeekView(wdSeekMainDocument);
       });
+      searched = covered;
     }
     return true;
   } catch (const std::exception&) {
@@ -294,15 +338,18 @@ void TWordObject::ReplaceInHyperlinks(const WideString& find, const WideString& 
 }
 
 void TWordObject::ReplaceInHyperlink(int32_t index, const WideString& find, const WideString& replacement) {
-  Ole link = document_.get("HyperLinks").call("Item", index);
-  WideString address = link.get("Address").toString();
+  const Ole link = document_.get("HyperLinks").call("Item", index);
+  const WideString address = link.get("Address").toString();
+  // A link inside the document names a bookmark, which the batch never renames: left as it is.
+  if (address.empty()) return;
   const WideString subAddress = link.get("SubAddress").toString();
-  if (!subAddress.empty()) {
-    address += u"#" + subAddress;
-    link.put("SubAddress", u"");
-  }
+  const WideString joined = subAddress.empty() ? address : address + u"#" + subAddress;
   // Addresses are matched literally and without regard to case, whatever the row asks for.
-  link.put("Address", ReplaceAllInText(address, find, replacement, 0));
+  const WideString replaced = ReplaceAllInText(joined, find, replacement, 0);
+  if (replaced == joined) return;
+  link.put("Address", replaced);
+  // The anchor now travels in the address; cleared only once the address holds it.
+  if (!subAddress.empty()) link.put("SubAddress", u"");
 }
 
 int32_t TWordObject::ReplaceInShapes(const WideString& find, const WideString& replacement, int32_t controlWord,

@@ -27,6 +27,15 @@ class FindReplace : public WordFake {
   }
   std::vector<std::string> seekViews() const { return calls(std::string(kSeekView) + " = "); }
   std::vector<std::string> texts() const { return calls("Sel.Text = "); }
+  // Section i shows only the primary header and footer; from the second section on, both are
+  // linked to the previous section's as given.
+  void plainSection(int i, bool headerLinked = false, bool footerLinked = false) {
+    const std::string s = "Document.Sections.Item(" + std::to_string(i) + ").";
+    fake.setProperty(s + "PageSetup.DifferentFirstPageHeaderFooter", 0);
+    fake.setProperty(s + "PageSetup.OddAndEvenPagesHeaderFooter", 0);
+    fake.setProperty(s + "Headers.Item(1).LinkToPrevious", headerLinked ? -1 : 0);
+    fake.setProperty(s + "Footers.Item(1).LinkToPrevious", footerLinked ? -1 : 0);
+  }
 };
 
 TEST_F(FindReplace, EachSearchClearsFormattingThenExecutesWithElevenArguments) {
@@ -210,7 +219,9 @@ TEST_F(FindReplace, HeadersAndFootersAreVisitedSectionBySection) {
   fake.setProperty("Document.Sections.Count", 2);
   fake.setProperty("Document.Windows.Item(1).View.SplitSpecial", 7);
   fake.setProperty("Document.Windows.Item(1).View.Type", 1);
-  scriptHits({{1, 2, u"x"}}, 9);
+  plainSection(1);
+  plainSection(2, true, false);
+  scriptHits({{1, 2, u"x"}}, 1);
   EXPECT_EQ(word->ReplaceInHeadersFooters(u"x", u"y", 0, nullptr, nullptr), 1);
   EXPECT_GE(indexOf("Document.Windows.Item(1).Panes.Item(2).Close()"), 0);
   EXPECT_GE(indexOf("Document.Windows.Item(1).ActivePane.View.Type = 5"), 0);
@@ -218,9 +229,10 @@ TEST_F(FindReplace, HeadersAndFootersAreVisitedSectionBySection) {
   for (const auto& l : fake.log())
     if (l.rfind("Document.Application.Selection.GoTo", 0) == 0 || l.rfind(kSeekView, 0) == 0) walk.push_back(l);
   const std::string seek = std::string(kSeekView) + " = ";
-  EXPECT_EQ(walk, (std::vector<std::string>{"Document.Application.Selection.GoTo(0, 1, 1)", seek + "9", seek + "10",
-                                            seek + "0", "Document.Application.Selection.GoTo(0, 1, 2)", seek + "9",
-                                            seek + "10", seek + "0"}));
+  // The second section's header is the first one's: only its own footer is searched there.
+  EXPECT_EQ(walk, (std::vector<std::string>{"Document.Application.Selection.GoTo(0, 1, 1)", seek + "1", seek + "4",
+                                            seek + "0", "Document.Application.Selection.GoTo(0, 1, 2)", seek + "4",
+                                            seek + "0"}));
   EXPECT_EQ(count("Document.PageSetup"), 0u);
 }
 
@@ -248,8 +260,9 @@ TEST_F(FindReplace, CancellingDuringHeadersStopsEverySectionAndFailsTheRowAfterT
   auto word = openWord();
   fake.setProperty("Document.Sections.Count", 3);
   fake.setProperty("Document.FootNotes.Count", 1);
+  for (int i = 1; i <= 3; ++i) plainSection(i);
   fake.handles("Sel.Find.Execute", [this](const std::vector<Variant>&) {
-    if (seekView() == 9) owner.terminate = true;
+    if (seekView() == 1) owner.terminate = true;
     return Variant(false);
   });
   try {
@@ -260,7 +273,7 @@ TEST_F(FindReplace, CancellingDuringHeadersStopsEverySectionAndFailsTheRowAfterT
   }
   const std::string seek = std::string(kSeekView) + " = ";
   EXPECT_EQ(count("Document.Application.Selection.GoTo"), 3u);
-  EXPECT_EQ(seekViews(), (std::vector<std::string>{seek + "9", seek + "10", seek + "9", seek + "9"}));
+  EXPECT_EQ(seekViews(), (std::vector<std::string>{seek + "1", seek + "4", seek + "1", seek + "1"}));
   EXPECT_EQ(count("Sel.Find.Execute"), 2u);  // main text, then the first header
   EXPECT_EQ(count("Document.FootNotes"), 0u);
   EXPECT_EQ(word->ReplacementCount(), 0);
@@ -288,7 +301,7 @@ TEST_F(FindReplace, NotesAreReachedThroughTheSeekViewOrTheSplitPane) {
 TEST_F(FindReplace, HyperlinkAddressesTakeTheirAnchorAndAreMatchedLoosely) {
   auto word = openWord();
   fake.setProperty("Document.HyperLinks.count", 3);
-  fake.setProperty("Document.HyperLinks.Item(1).Address", u"a.htm");
+  fake.setProperty("Document.HyperLinks.Item(1).Address", u"PAGE.htm");
   fake.setProperty("Document.HyperLinks.Item(1).SubAddress", u"top");
   fake.failsAlways("Document.HyperLinks.Item(2).Address", "broken link");
   fake.setProperty("Document.HyperLinks.Item(3).Address", u"Pages.htm");
@@ -297,10 +310,10 @@ TEST_F(FindReplace, HyperlinkAddressesTakeTheirAnchorAndAreMatchedLoosely) {
   word->ReplaceRow(u"page", u"doc", scwCaseSensitive | scwWholeWord, nullptr, nullptr);
   EXPECT_EQ(calls("Document.HyperLinks.Item(1)."),
             (std::vector<std::string>{"Document.HyperLinks.Item(1).Address", "Document.HyperLinks.Item(1).SubAddress",
-                                      "Document.HyperLinks.Item(1).SubAddress = \"\"",
-                                      "Document.HyperLinks.Item(1).Address = \"a.htm#top\""}));
+                                      "Document.HyperLinks.Item(1).Address = \"doc.htm#top\"",
+                                      "Document.HyperLinks.Item(1).SubAddress = \"\""}));
   EXPECT_EQ(fake.property("Document.HyperLinks.Item(3).Address").toString(), u"docs.htm");
-  EXPECT_EQ(word->ReplacementCount(), 1);
+  EXPECT_EQ(word->ReplacementCount(), 2);
 }
 
 TEST_F(FindReplace, PropertiesAreMatchedWithTheRowsCaseAndWholeWordBits) {
