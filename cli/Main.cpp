@@ -3,9 +3,11 @@
 #include <stdexcept>
 
 #include "cli/BatchRun.h"
-#ifndef _WIN32
-#include "ooxml/sheet/ExcelApplication.h"
+#ifdef TAVIMO_IN_PROCESS_WORD
 #include "ooxml/word/WordApplication.h"
+#endif
+#ifdef TAVIMO_IN_PROCESS_EXCEL
+#include "ooxml/sheet/ExcelApplication.h"
 #endif
 
 int main(int argc, char** argv) {
@@ -21,9 +23,11 @@ int main(int argc, char** argv) {
     std::fputs(UsageText().c_str(), stdout);
     return 0;
   }
-#ifndef _WIN32
   // Linux has no Word or Excel: our own engine answers for both, in process.
+#ifdef TAVIMO_IN_PROCESS_WORD
   ooxml::registerWordInProcess();
+#endif
+#ifdef TAVIMO_IN_PROCESS_EXCEL
   ooxml::registerExcelInProcess();
 #endif
   return RunBatch(options, stdout);

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# The batch benchmark: tavimo against a python-docx baseline doing the same replacements, on
+# the same generated corpus, in one run. Prints documents per second, the ratio and peak memory.
+#
+#   bench/batch/run.sh [small|large|both]     (default both)
+#     small: 1,000 documents of 3 pages, a table of 200 rows
+#     large: 20 documents of 500 pages, the same table
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+work=$root/build/bench-batch
+tavimo=$root/build/native/cli/tavimo
+which=${1:-both}
+[ -x "$tavimo" ] || { echo "build first: scripts/build" >&2; exit 1; }
+
+measure() { # name, command...: prints seconds and peak KiB
+  local name=$1; shift
+  /usr/bin/time -f "%e %M" -o "$work/time.$name" "$@" >"$work/out.$name" 2>&1 || true
+  cat "$work/time.$name"
+}
+
+one() { # label count pages
+  local label=$1 count=$2 pages=$3
+  local corpus=$work/corpus-$label
+  if [ ! -f "$corpus/.done" ]; then
+    echo "generating $label corpus ($count documents of $pages pages)..."
+    rm -rf "$corpus"
+    /usr/bin/python3 "$root/bench/batch/make_corpus.py" "$corpus" "$count" "$pages"
+    touch "$corpus/.done"
+  fi
+  for side in ours base; do
+    rm -rf "$work/$side"
+    mkdir -p "$work/$side"
+    cp "$corpus"/*.docx "$corpus"/table.txt "$work/$side/"
+  done
+  read -r ours_s ours_kb < <(measure ours "$tavimo" --table "$work/ours/table.txt" --in-place "$work/ours/"*.docx)
+  read -r base_s base_kb < <(measure base /usr/bin/python3 "$root/bench/batch/baseline_docx.py" "$work/base/table.txt" "$work/base/"*.docx)
+  local failed
+  failed=$(grep -c "failed" "$work/out.ours" || true)
+  awk -v l="$label" -v n="$count" -v os="$ours_s" -v ok="$ours_kb" -v bs="$base_s" -v bk="$base_kb" -v f="$failed" 'BEGIN {
+    printf "%-6s tavimo   %8.2f s  %9.1f docs/s  peak %7.1f MiB\n", l, os, n / os, ok / 1024
+    printf "%-6s baseline %8.2f s  %9.1f docs/s  peak %7.1f MiB\n", l, bs, n / bs, bk / 1024
+    printf "%-6s ratio (tavimo throughput / baseline throughput): %.1fx   lines with failures: %s\n", l, bs / os, f
+  }'
+}
+
+mkdir -p "$work"
+case $which in
+  small) one small 1000 3 ;;
+  large) one large 20 500 ;;
+  *) one small 1000 3; one large 20 500 ;;
+esac
