@@ -1,0 +1,41 @@
+#pragma once
+// The built-in document properties Word's BuiltinDocumentProperties(name).Value reads and
+// assigns: "Title", "Subject", "Author", "Keywords" in the core properties part (dc:title,
+// dc:subject, dc:creator, cp:keywords) and "Manager", "Company" in the extended properties
+// part. Names are matched without regard to case.
+//
+// The parts are found through the package's relationships and their elements by namespace,
+// whatever prefixes the file uses. Reading a missing part or element gives "". Assigning a
+// non-empty value to a missing one creates it (the part with its content type override and
+// package relationship, the element, a namespace declaration when needed); assigning the
+// value a property already has changes nothing, so the part is written back byte for byte.
+//
+// Stored text is what XML 1.0 can carry: characters it cannot (controls other than tab and
+// line feed, U+FFFE, U+FFFF, lone surrogates) are dropped, and a carriage return (or CR LF)
+// is stored as the line feed any XML reader would turn it into.
+#include <string_view>
+
+#include "ooxml/package/Package.h"
+#include "platform/Text.h"
+
+namespace ooxml::docprops {
+
+class DocumentProperties {
+ public:
+  explicit DocumentProperties(Package& package) : package_(package) {}
+
+  // True for the six names above, in any case.
+  static bool isBuiltinName(std::u16string_view name);
+
+  // Throws automation::AutomationError for any other name, and PackageError when the part
+  // cannot be read (not well-formed XML, a target outside the package).
+  WideString value(std::u16string_view name);
+
+  // Returns whether the package changed. Throws as value() does.
+  bool setValue(std::u16string_view name, std::u16string_view value);
+
+ private:
+  Package& package_;
+};
+
+}  // namespace ooxml::docprops
