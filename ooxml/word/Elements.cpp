@@ -1,0 +1,169 @@
+#include "ooxml/word/Elements.h"
+
+#include "platform/Text.h"
+
+namespace ooxml::word::el {
+
+namespace {
+bool endsWith(std::string_view s, std::string_view tail) {
+  return s.size() >= tail.size() && s.substr(s.size() - tail.size()) == tail;
+}
+}  // namespace
+
+BlockKind blockKind(Node n) {
+  if (!n.isElement()) return BlockKind::Other;
+  std::string_view name = n.name();
+  if (name == "w:p") return BlockKind::Paragraph;
+  if (name == "w:tbl") return BlockKind::Table;
+  if (name == "w:sdt" || name == "w:customXml" || name == "w:ins" || name == "w:moveTo") return BlockKind::Container;
+  return BlockKind::Other;
+}
+
+Node blockContent(Node container) { return container.is("w:sdt") ? container.child("w:sdtContent") : container; }
+
+bool isRow(Node n) { return n.is("w:tr"); }
+bool isCell(Node n) { return n.is("w:tc"); }
+Node rowOrCellContent(Node n) { return n.is("w:sdt") ? n.child("w:sdtContent") : n.is("w:customXml") ? n : Node(); }
+
+InlineKind inlineKind(Node n) {
+  if (!n.isElement()) return InlineKind::Skip;
+  std::string_view name = n.name();
+  if (name == "w:r") return InlineKind::Run;
+  if (name == "w:hyperlink" || name == "w:smartTag" || name == "w:customXml" || name == "w:ins" ||
+      name == "w:moveTo" || name == "w:fldSimple" || name == "w:sdt" || name == "w:dir" || name == "w:bdo" ||
+      name == "mc:AlternateContent")
+    return InlineKind::Container;
+  return InlineKind::Skip;  // w:del, w:moveFrom, bookmarks, proofing marks, math, properties
+}
+
+Node alternateChoice(Node ac) {
+  Node choice = ac.child("mc:Choice");
+  return choice ? choice : ac.child("mc:Fallback");
+}
+
+Node inlineContent(Node container) {
+  if (container.is("w:sdt")) return container.child("w:sdtContent");
+  if (container.is("mc:AlternateContent")) return alternateChoice(container);
+  return container;
+}
+
+RunItem runItem(Node n) {
+  if (!n.isElement()) return {RunItemKind::Ignored};
+  std::string_view name = n.name();
+  if (name == "w:t") return {RunItemKind::Text};
+  if (name == "w:rPr") return {RunItemKind::Properties};
+  if (name == "w:tab" || name == "w:ptab") return {RunItemKind::Char, kTab};
+  if (name == "w:br") {
+    std::string_view type = n.attribute("w:type");
+    return {RunItemKind::Char, type == "page" ? kPageBreak : type == "column" ? kColumnBreak : kLineBreak};
+  }
+  if (name == "w:cr") return {RunItemKind::Char, kLineBreak};
+  if (name == "w:noBreakHyphen") return {RunItemKind::Char, kNoBreakHyphen};
+  if (name == "w:softHyphen") return {RunItemKind::Char, kOptionalHyphen};
+  if (name == "w:sym") {
+    unsigned code = 0;
+    for (char c : n.attribute("w:char")) {
+      int v = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : 0;
+      code = (code * 16 + static_cast<unsigned>(v)) & 0xFFFF;
+    }
+    return {RunItemKind::Char, static_cast<char16_t>(code ? code : '(')};
+  }
+  if (name == "w:fldChar") {
+    std::string_view type = n.attribute("w:fldCharType");
+    return {type == "begin" ? RunItemKind::FieldBegin : type == "separate" ? RunItemKind::FieldSeparate : RunItemKind::FieldEnd};
+  }
+  if (name == "w:drawing" || name == "w:pict" || name == "w:object") return {RunItemKind::Char, kObject};
+  if (name == "w:footnoteReference" || name == "w:endnoteReference" || name == "w:footnoteRef" || name == "w:endnoteRef")
+    return {RunItemKind::Char, kNoteReference};
+  if (name == "w:commentReference") return {RunItemKind::Char, kCommentReference};
+  if (name == "mc:AlternateContent") return {RunItemKind::Choice};
+  return {RunItemKind::Ignored};  // field codes, deleted text, rendered page breaks
+}
+
+bool isRun(Node n) { return n.is("w:r"); }
+bool isParagraph(Node n) { return n.is("w:p"); }
+bool isProperties(Node n) { return n.isElement() && endsWith(n.name(), "Pr"); }
+Node runProperties(Node run) { return run.child("w:rPr"); }
+Node paragraphProperties(Node p) { return p.child("w:pPr"); }
+
+std::u16string textOf(Node t) {
+  std::string utf8;
+  for (Node c = t.firstChild(); c; c = c.nextSibling())
+    if (c.type() == xml::NodeType::Text || c.type() == xml::NodeType::CData) utf8 += c.value();
+  return platform::utf8ToWide(utf8);
+}
+
+void setTextOf(Node t, std::u16string_view text) {
+  while (Node c = t.firstChild()) c.detach();
+  if (!text.empty()) t.appendChild(t.document()->createText(platform::wideToUtf8(text)));
+  t.setAttribute("xml:space", "preserve");
+}
+
+Node newRun(xml::Document& doc, Node properties) {
+  Node r = doc.createElement("w:r");
+  if (properties) {
+    Node copy = properties.clone(true);
+    copy.setName("w:rPr");
+    // Revision marks of a paragraph mark's properties do not describe the new text.
+    for (Node c = copy.firstElement(); c;) {
+      Node next = c.nextElement();
+      if (c.is("w:ins") || c.is("w:del") || c.is("w:moveFrom") || c.is("w:moveTo") || c.is("w:rPrChange")) c.detach();
+      c = next;
+    }
+    if (copy.firstChild()) r.appendChild(copy);
+  }
+  return r;
+}
+
+Node newText(xml::Document& doc, std::u16string_view text) {
+  Node t = doc.createElement("w:t");
+  setTextOf(t, text);
+  return t;
+}
+
+bool isInsertableSpecial(char16_t c) {
+  return c == kTab || c == kLineBreak || c == kPageBreak || c == kColumnBreak || c == kNoBreakHyphen || c == kOptionalHyphen;
+}
+
+Node newSpecial(xml::Document& doc, char16_t code) {
+  switch (code) {
+    case kTab: return doc.createElement("w:tab");
+    case kNoBreakHyphen: return doc.createElement("w:noBreakHyphen");
+    case kOptionalHyphen: return doc.createElement("w:softHyphen");
+    default: break;
+  }
+  Node br = doc.createElement("w:br");
+  if (code == kPageBreak) br.setAttribute("w:type", "page");
+  if (code == kColumnBreak) br.setAttribute("w:type", "column");
+  return br;
+}
+
+Node splitParagraphShell(Node p) {
+  Node shell = p.clone(false);
+  shell.removeAttribute("w14:paraId");
+  shell.removeAttribute("w14:textId");
+  if (Node pPr = paragraphProperties(p)) {
+    shell.appendChild(pPr.clone(true));
+    if (Node sect = pPr.child("w:sectPr")) sect.detach();
+  }
+  return shell;
+}
+
+void moveSectionBreak(Node from, Node to) {
+  Node fromPr = paragraphProperties(from);
+  Node sect = fromPr.child("w:sectPr");
+  if (!sect) return;
+  Node toPr = paragraphProperties(to);
+  if (!toPr) {
+    toPr = to.document()->createElement("w:pPr");
+    to.prependChild(toPr);
+  }
+  if (Node old = toPr.child("w:sectPr")) old.detach();
+  // w:sectPr comes after the other paragraph properties but before w:pPrChange.
+  if (Node change = toPr.child("w:pPrChange")) toPr.insertBefore(sect, change);
+  else toPr.appendChild(sect);
+}
+
+Node markRunProperties(Node p) { return paragraphProperties(p).child("w:rPr"); }
+
+}  // namespace ooxml::word::el

@@ -1,0 +1,60 @@
+#pragma once
+// The element layer: the only place that knows WordprocessingML's element names. The story
+// model above asks it what a node means and to build the few elements an edit creates.
+#include <string>
+#include <string_view>
+
+#include "ooxml/package/Xml.h"
+
+namespace ooxml::word::el {
+
+using xml::Node;
+
+// Characters a story's text shows for elements that are not plain text.
+inline constexpr char16_t kParagraphMark = 13, kCellMark = 7, kLineBreak = 11, kPageBreak = 12, kColumnBreak = 14,
+                          kTab = 9, kNoBreakHyphen = 30, kOptionalHyphen = 31, kObject = 1, kNoteReference = 2,
+                          kCommentReference = 5;
+
+enum class BlockKind { Paragraph, Table, Container, Other };
+BlockKind blockKind(Node n);
+Node blockContent(Node container);  // where a block-level container keeps its blocks
+
+// Rows of a table and cells of a row, looking through content controls around them.
+bool isRow(Node n);
+bool isCell(Node n);
+Node rowOrCellContent(Node n);  // a content control's content, or the node itself
+
+enum class InlineKind { Run, Container, Skip };
+InlineKind inlineKind(Node n);
+Node inlineContent(Node container);  // the node whose children continue the paragraph's content
+
+enum class RunItemKind { Text, Char, FieldBegin, FieldSeparate, FieldEnd, Choice, Properties, Ignored };
+struct RunItem {
+  RunItemKind kind;
+  char16_t ch = 0;  // for Char
+};
+RunItem runItem(Node n);
+Node alternateChoice(Node alternateContent);  // the branch whose content counts
+
+bool isRun(Node n);
+bool isParagraph(Node n);
+bool isProperties(Node n);  // w:rPr, w:pPr, w:sdtPr ...: kept when an element is split
+Node runProperties(Node run);
+Node paragraphProperties(Node p);
+
+std::u16string textOf(Node t);
+void setTextOf(Node t, std::u16string_view text);
+
+// Builders for what an edit inserts.
+Node newRun(xml::Document& doc, Node propertiesToCopy);
+Node newText(xml::Document& doc, std::u16string_view text);
+Node newSpecial(xml::Document& doc, char16_t code);  // tab, breaks, hyphens
+bool isInsertableSpecial(char16_t c);
+// A copy of a paragraph's properties for a paragraph split off it: without identifiers that
+// must stay unique. The section break stays with the second half, which keeps the mark.
+Node splitParagraphShell(Node p);
+void moveSectionBreak(Node from, Node to);
+// The paragraph mark's own run properties, as the formatting of text typed into an empty paragraph.
+Node markRunProperties(Node p);
+
+}  // namespace ooxml::word::el

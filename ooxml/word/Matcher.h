@@ -1,0 +1,37 @@
+#pragma once
+// The find matcher: knows only a story's text (as Story::searchable gives it) and answers
+// ranges. It understands caret codes, case-insensitive and whole-word matching.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ooxml::word {
+
+struct Hit {
+  size_t start, end;
+};
+
+class Matcher {
+ public:
+  // Throws AutomationError for an unknown caret code or an empty pattern.
+  Matcher(std::u16string_view findText, bool matchCase, bool wholeWord);
+
+  // The first hit in text that starts in [from, startLimit). Positions are indexes into
+  // text; the characters before `from` and from startLimit on may be read for the whole-word
+  // test and for the rest of a match.
+  std::optional<Hit> search(std::u16string_view text, size_t from, size_t startLimit) const;
+
+ private:
+  enum class Kind { Literal, AnyChar, Digit, Letter, WhiteSpace };
+  struct Atom {
+    Kind kind;
+    char16_t ch = 0;     // Literal (lower case when not matching case)
+    char16_t other = 0;  // Literal: the upper-case form, for a quick scan
+  };
+  size_t matchAt(std::u16string_view text, size_t pos) const;  // end of the match, or SIZE_MAX
+  std::vector<Atom> atoms_;
+  bool matchCase_, wholeWord_;
+};
+
+}  // namespace ooxml::word

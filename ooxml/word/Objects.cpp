@@ -1,0 +1,502 @@
+#include "ooxml/word/Objects.h"
+
+#include <algorithm>
+
+#include "automation/AutomationFactory.h"
+#include "ooxml/word/Matcher.h"
+#include "ooxml/word/WordApplication.h"
+#include "platform/Files.h"
+#include "platform/Text.h"
+
+namespace ooxml::word {
+
+using automation::AutomationError;
+using automation::CallKind;
+using automation::Variant;
+using Args = std::vector<Variant>;
+
+Variant WordObject::invoke(std::string_view name, CallKind kind, const Args& args) {
+  std::string lower(name);
+  for (char& c : lower) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  Variant result;
+  try {
+    if (member(lower, kind, args, result)) return result;
+  } catch (const AutomationError&) {
+    throw;
+  } catch (const std::exception& e) {
+    throw AutomationError(std::string(typeName_) + "." + std::string(name) + ": " + e.what());
+  }
+  throw AutomationError("This Word does not implement " + std::string(typeName_) + "." + std::string(name) +
+                        (kind == CallKind::Put ? " (assignment)" : "") + ".");
+}
+
+const Variant& WordObject::arg(const Args& args, size_t i) {
+  static const Variant empty;
+  return i < args.size() ? args[i] : empty;
+}
+
+void WordObject::unsupported(const std::string& what) const {
+  throw AutomationError("This Word does not support " + what + " in " + typeName_ + ".");
+}
+
+Variant object(std::shared_ptr<automation::Dispatch> d) { return Variant(automation::DispatchPtr(std::move(d))); }
+
+void checkOpen(const DocPtr& doc) {
+  if (!doc || doc->closed) throw AutomationError("The document has been closed.");
+}
+
+namespace {
+
+// Word's Find on a selection: inside a selection that is not the previous hit, then after
+// it, then (with wrap) from the story's start up to where the search began.
+bool executeFind(DocumentState& d, const Args& a) {
+  auto flag = [&](size_t i) { return i < a.size() && !a[i].isEmpty() && a[i].toBool(); };
+  WideString findText = a.empty() || a[0].isEmpty() ? WideString() : a[0].toString();
+  if (flag(3)) throw AutomationError("This Word does not support wildcard searches yet (MatchWildcards).");
+  if (flag(4) || flag(5)) throw AutomationError("This Word does not support MatchSoundsLike or MatchAllWordForms.");
+  if (a.size() > 6 && !a[6].isEmpty() && !a[6].toBool()) throw AutomationError("This Word does not support backward searches.");
+  if (a.size() > 10 && !a[10].isEmpty() && a[10].toInt() != 0)
+    throw AutomationError("This Word does not support Find.Execute with Replace other than 0 (wdReplaceNone).");
+  int wrap = a.size() > 7 && !a[7].isEmpty() ? a[7].toInt() : 0;
+  if (findText.empty()) return false;
+  Matcher m(findText, flag(1), flag(2));
+  Story& story = d.story();
+  SelectionState& sel = d.selection;
+  size_t length = story.length();
+  size_t start = std::min(sel.start, length), end = std::min(sel.end, length);
+  auto hitIn = [&](size_t from, size_t startLimit, size_t readTo) -> std::optional<Hit> {
+    size_t base = from > 0 ? from - 1 : 0;  // one character before, for the whole-word test
+    std::u16string_view text = story.searchable(base, readTo);
+    auto h = m.search(text, from - base, startLimit - base);
+    if (!h) return std::nullopt;
+    return Hit{h->start + base, h->end + base};
+  };
+  std::optional<Hit> hit;
+  bool previous = sel.lastHit && sel.lastHit->first == start && sel.lastHit->second == end;
+  if (start < end && !previous) {
+    hit = hitIn(start, end, end);
+    if (hit && hit->end > end) hit.reset();
+  }
+  if (!hit && end < length) hit = hitIn(end, length, length);
+  if (!hit && wrap == 1 && end > 0) hit = hitIn(0, std::min(end, length), length);
+  if (!hit) return false;
+  sel.start = hit->start;
+  sel.end = hit->end;
+  sel.lastHit = std::make_pair(hit->start, hit->end);
+  return true;
+}
+
+class Replacement : public WordObject {
+ public:
+  Replacement() : WordObject("Replacement") {}
+  bool member(const std::string& n, CallKind, const Args&, Variant&) override { return n == "clearformatting"; }
+};
+
+class Find : public WordObject {
+ public:
+  explicit Find(DocPtr d) : WordObject("Find"), d_(std::move(d)) {}
+  bool member(const std::string& n, CallKind, const Args& a, Variant& r) override {
+    checkOpen(d_);
+    if (n == "clearformatting") return true;
+    if (n == "replacement") {
+      r = object(std::make_shared<Replacement>());
+      return true;
+    }
+    if (n == "execute") {
+      r = Variant(executeFind(*d_, a));
+      return true;
+    }
+    return false;
+  }
+
+ private:
+  DocPtr d_;
+};
+
+// A range of the main story: a selection, or a fixed range of positions.
+class RangeObject : public WordObject {
+ public:
+  RangeObject(const char* type, DocPtr d) : WordObject(type), d_(std::move(d)) {}
+
+ protected:
+  virtual size_t& startRef() = 0;
+  virtual size_t& endRef() = 0;
+  virtual void textAssigned() {}
+
+  bool member(const std::string& n, CallKind kind, const Args& a, Variant& r) override {
+    checkOpen(d_);
+    Story& story = d_->story();
+    size_t& start = startRef();
+    size_t& end = endRef();
+    size_t length = story.length();
+    start = std::min(start, length);
+    end = std::min(std::max(end, start), length);
+    if (n == "start" || n == "end") {
+      bool isStart = n == "start";
+      if (kind != CallKind::Put) {
+        r = Variant(static_cast<int32_t>(isStart ? start : end));
+        return true;
+      }
+      int64_t v = std::clamp<int64_t>(a.back().toInt64(), 0, static_cast<int64_t>(length));
+      // Word keeps Start <= End by moving the other end along.
+      if (isStart) {
+        start = static_cast<size_t>(v);
+        end = std::max(end, start);
+      } else {
+        end = static_cast<size_t>(v);
+        start = std::min(start, end);
+      }
+      return true;
+    }
+    if (n == "text") {
+      if (kind != CallKind::Put) {
+        r = Variant(story.text(start, end));
+        return true;
+      }
+      end = story.replace(start, end, a.back().toString());
+      textAssigned();
+      return true;
+    }
+    if (n == "select") {
+      d_->selection.start = start;
+      d_->selection.end = end;
+      return true;
+    }
+    if (n == "goto" && kind == CallKind::Method) {
+      int what = arg(a, 0).isEmpty() ? 1 : arg(a, 0).toInt();
+      int which = arg(a, 1).isEmpty() ? 1 : arg(a, 1).toInt();
+      int count = arg(a, 2).isEmpty() ? 1 : arg(a, 2).toInt();
+      // Page 1 and section 1 begin where the story does; the layout that places later pages
+      // and sections is not modelled here.
+      if ((what == 0 || what == 1) && which == 1 && count == 1) {
+        r = goTo(0);
+        return true;
+      }
+      unsupported("GoTo(" + std::to_string(what) + ", " + std::to_string(which) + ", " + std::to_string(count) + ")");
+    }
+    return false;
+  }
+  virtual Variant goTo(size_t pos) { return makeRange(d_, pos, pos); }
+
+  DocPtr d_;
+};
+
+class Range : public RangeObject {
+ public:
+  Range(DocPtr d, size_t s, size_t e) : RangeObject("Range", std::move(d)), start_(s), end_(e) {}
+
+ private:
+  size_t& startRef() override { return start_; }
+  size_t& endRef() override { return end_; }
+  size_t start_, end_;
+};
+
+class Selection : public RangeObject {
+ public:
+  explicit Selection(DocPtr d) : RangeObject("Selection", std::move(d)) {}
+
+ private:
+  size_t& startRef() override { return d_->selection.start; }
+  size_t& endRef() override { return d_->selection.end; }
+  void textAssigned() override { d_->selection.lastHit.reset(); }
+  Variant goTo(size_t pos) override {
+    d_->selection.start = d_->selection.end = pos;
+    return makeSelection(d_);
+  }
+  bool member(const std::string& n, CallKind kind, const Args& a, Variant& r) override {
+    if (n == "find") {
+      checkOpen(d_);
+      r = object(std::make_shared<Find>(d_));
+      return true;
+    }
+    return RangeObject::member(n, kind, a, r);
+  }
+};
+
+class Paragraph : public WordObject {
+ public:
+  Paragraph(DocPtr d, size_t s, size_t e) : WordObject("Paragraph"), d_(std::move(d)), start_(s), end_(e) {}
+  bool member(const std::string& n, CallKind, const Args&, Variant& r) override {
+    if (n != "range") return false;
+    r = makeRange(d_, start_, end_);
+    return true;
+  }
+
+ private:
+  DocPtr d_;
+  size_t start_, end_;
+};
+
+class Paragraphs : public WordObject {
+ public:
+  explicit Paragraphs(DocPtr d) : WordObject("Paragraphs"), d_(std::move(d)) {}
+  bool member(const std::string& n, CallKind, const Args& a, Variant& r) override {
+    checkOpen(d_);
+    Story& story = d_->story();
+    std::u16string_view text = story.searchable(0, story.length());
+    if (n == "count") {
+      r = Variant(static_cast<int32_t>(std::count(text.begin(), text.end(), u'\r') +
+                                       std::count(text.begin(), text.end(), u'\a')));
+      return true;
+    }
+    if (n == "item") {
+      int want = arg(a, 0).toInt();
+      size_t start = 0;
+      int index = 0;
+      for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != u'\r' && text[i] != u'\a') continue;
+        if (++index == want) {
+          r = Variant(object(std::make_shared<Paragraph>(d_, start, i + 1)));
+          return true;
+        }
+        start = i + 1;
+      }
+      throw AutomationError("The requested member of the collection does not exist.");
+    }
+    return false;
+  }
+
+ private:
+  DocPtr d_;
+};
+
+class Window : public WordObject {
+ public:
+  explicit Window(DocPtr d) : WordObject("Window"), d_(std::move(d)) {}
+  bool member(const std::string& n, CallKind, const Args&, Variant& r) override {
+    checkOpen(d_);
+    if (n != "selection") return false;
+    r = makeSelection(d_);
+    return true;
+  }
+
+ private:
+  DocPtr d_;
+};
+
+class Windows : public WordObject {
+ public:
+  explicit Windows(DocPtr d) : WordObject("Windows"), d_(std::move(d)) {}
+  bool member(const std::string& n, CallKind, const Args& a, Variant& r) override {
+    checkOpen(d_);
+    if (n == "count") {
+      r = Variant(1);
+      return true;
+    }
+    if (n == "item") {
+      if (arg(a, 0).toInt() != 1) throw AutomationError("The requested member of the collection does not exist.");
+      r = object(std::make_shared<Window>(d_));
+      return true;
+    }
+    return false;
+  }
+
+ private:
+  DocPtr d_;
+};
+
+class Document : public WordObject {
+ public:
+  Document(AppPtr app, DocPtr d) : WordObject("Document"), app_(std::move(app)), d_(std::move(d)) {}
+  bool member(const std::string& n, CallKind kind, const Args& a, Variant& r) override {
+    checkOpen(d_);
+    if (n == "close") {
+      int save = arg(a, 0).isEmpty() ? 0 : arg(a, 0).toInt();
+      if (save == -1) d_->doc->save();
+      d_->closed = true;
+      auto& docs = app_->documents;
+      docs.erase(std::remove(docs.begin(), docs.end(), d_), docs.end());
+      return true;
+    }
+    if (n == "save") {
+      d_->doc->save();
+      return true;
+    }
+    if (n == "saveas" || n == "saveas2") {
+      if (a.empty() || a[0].isEmpty()) throw AutomationError("SaveAs needs a file name.");
+      if (given(a, 1)) unsupported("a file format argument");
+      d_->doc->saveAs(platform::wideToAnsi(a[0].toString()));
+      return true;
+    }
+    if (n == "protectiontype") {
+      r = Variant(d_->doc->protectionType());
+      return true;
+    }
+    if (n == "showgrammaticalerrors" || n == "showspellingerrors") {
+      bool& flag = n == "showgrammaticalerrors" ? d_->showGrammar : d_->showSpelling;
+      if (kind == CallKind::Put) flag = a.back().toBool();
+      else r = Variant(flag);
+      return true;
+    }
+    if (n == "windows" || n == "activewindow") {
+      r = n == "windows" ? object(std::make_shared<Windows>(d_)) : object(std::make_shared<Window>(d_));
+      return true;
+    }
+    if (n == "paragraphs") {
+      r = object(std::make_shared<Paragraphs>(d_));
+      return true;
+    }
+    if (n == "range" || n == "content") {
+      size_t length = d_->story().length();
+      size_t s = given(a, 0) ? static_cast<size_t>(std::clamp<int64_t>(a[0].toInt64(), 0, length)) : 0;
+      size_t e = given(a, 1) ? static_cast<size_t>(std::clamp<int64_t>(a[1].toInt64(), 0, length)) : length;
+      r = makeRange(d_, s, std::max(s, e));
+      return true;
+    }
+    if (n == "fullname" || n == "name" || n == "path") {
+      const AnsiString& p = d_->doc->path();
+      r = Variant(platform::ansiToWide(n == "fullname" ? p : n == "name" ? platform::fileNameOf(p) : platform::folderOf(p)));
+      return true;
+    }
+    if (n == "saved") {
+      r = Variant(!d_->doc->changed());
+      return true;
+    }
+    if (n == "application") {
+      r = object(createWordApplicationFor(app_));
+      return true;
+    }
+    return false;
+  }
+  static std::shared_ptr<automation::Dispatch> createWordApplicationFor(AppPtr app);
+
+ private:
+  AppPtr app_;
+  DocPtr d_;
+};
+
+class Documents : public WordObject {
+ public:
+  explicit Documents(AppPtr app) : WordObject("Documents"), app_(std::move(app)) {}
+  bool member(const std::string& n, CallKind, const Args& a, Variant& r) override {
+    if (n == "count") {
+      r = Variant(static_cast<int32_t>(app_->documents.size()));
+      return true;
+    }
+    if (n == "item") {
+      int i = arg(a, 0).toInt();
+      if (i < 1 || static_cast<size_t>(i) > app_->documents.size())
+        throw AutomationError("The requested member of the collection does not exist.");
+      r = makeDocument(app_, app_->documents[static_cast<size_t>(i - 1)]);
+      return true;
+    }
+    if (n == "open") {
+      if (a.empty() || a[0].isEmpty()) throw AutomationError("Documents.Open needs a file name.");
+      AnsiString path = platform::wideToAnsi(a[0].toString());
+      for (auto& d : app_->documents) {
+        if (d->doc->path() == path) {
+          r = makeDocument(app_, d);
+          return true;
+        }
+      }
+      auto d = std::make_shared<DocumentState>();
+      d->doc = WordDocument::open(path);
+      app_->documents.push_back(d);
+      r = makeDocument(app_, d);
+      return true;
+    }
+    return false;
+  }
+
+ private:
+  AppPtr app_;
+};
+
+class Options : public WordObject {
+ public:
+  explicit Options(AppPtr app) : WordObject("Options"), app_(std::move(app)) {}
+  bool member(const std::string& n, CallKind kind, const Args& a, Variant& r) override {
+    if (n != "defaulthighlightcolorindex") return false;
+    if (kind == CallKind::Put) {
+      int v = a.back().toInt();
+      if (v < 0 || v > 16) throw AutomationError("The highlight colour index is out of range.");
+      app_->defaultHighlight = v;
+    } else {
+      r = Variant(app_->defaultHighlight);
+    }
+    return true;
+  }
+
+ private:
+  AppPtr app_;
+};
+
+class Application : public WordObject {
+ public:
+  explicit Application(AppPtr app) : WordObject("Application"), app_(std::move(app)) {}
+  bool member(const std::string& n, CallKind kind, const Args& a, Variant& r) override {
+    if (n == "documents") {
+      r = object(std::make_shared<Documents>(app_));
+      return true;
+    }
+    if (n == "displayalerts") {
+      if (kind == CallKind::Put) app_->displayAlerts = a.back().toInt();
+      else r = Variant(app_->displayAlerts);
+      return true;
+    }
+    if (n == "visible") {
+      if (kind == CallKind::Put) app_->visible = a.back().toBool();
+      else r = Variant(app_->visible);
+      return true;
+    }
+    if (n == "version") {
+      r = Variant(u"16.0");
+      return true;
+    }
+    if (n == "name") {
+      r = Variant(u"Microsoft Word");
+      return true;
+    }
+    if (n == "options") {
+      r = object(std::make_shared<Options>(app_));
+      return true;
+    }
+    if (n == "selection" || n == "activedocument") {
+      auto d = app_->active();
+      if (!d) throw AutomationError("No document is open.");
+      r = n == "selection" ? makeSelection(d) : makeDocument(app_, d);
+      return true;
+    }
+    if (n == "quit") {
+      // Whatever the first argument asks, nothing is saved: the plug-in quits with wdDoNotSaveChanges.
+      for (auto& d : app_->documents) d->closed = true;
+      app_->documents.clear();
+      return true;
+    }
+    if (n == "application") {
+      r = object(std::make_shared<Application>(app_));
+      return true;
+    }
+    return false;
+  }
+
+ private:
+  AppPtr app_;
+};
+
+std::shared_ptr<automation::Dispatch> Document::createWordApplicationFor(AppPtr app) {
+  return std::make_shared<Application>(std::move(app));
+}
+
+}  // namespace
+
+Variant makeDocument(AppPtr app, DocPtr doc) { return object(std::make_shared<Document>(std::move(app), std::move(doc))); }
+Variant makeSelection(DocPtr doc) { return object(std::make_shared<Selection>(std::move(doc))); }
+Variant makeRange(DocPtr doc, size_t start, size_t end) { return object(std::make_shared<Range>(std::move(doc), start, end)); }
+
+}  // namespace ooxml::word
+
+namespace ooxml {
+
+automation::DispatchPtr createWordApplication() {
+  return std::make_shared<word::Application>(std::make_shared<word::ApplicationState>());
+}
+
+void registerWordInProcess() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  automation::inProcessFactory().registerClass(kWordClassId, kWordProgId, kWordVersionedProgId, [] { return createWordApplication(); });
+}
+
+}  // namespace ooxml

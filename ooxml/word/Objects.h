@@ -1,0 +1,64 @@
+#pragma once
+// Shared state behind the Word objects, and the base every object of the surface derives from.
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "automation/Dispatch.h"
+#include "ooxml/word/WordDocument.h"
+
+namespace ooxml::word {
+
+struct SelectionState {
+  size_t start = 0, end = 0;
+  std::optional<std::pair<size_t, size_t>> lastHit;  // the range the previous successful find selected
+};
+
+struct DocumentState {
+  std::unique_ptr<WordDocument> doc;
+  SelectionState selection;
+  bool showGrammar = true, showSpelling = true;
+  bool closed = false;
+  Story& story() { return doc->mainStory(); }
+};
+
+struct ApplicationState {
+  std::vector<std::shared_ptr<DocumentState>> documents;
+  int displayAlerts = -1;
+  bool visible = false;
+  int defaultHighlight = 7;  // wdYellow, as a fresh Word has it
+  std::shared_ptr<DocumentState> active() const { return documents.empty() ? nullptr : documents.back(); }
+};
+
+using AppPtr = std::shared_ptr<ApplicationState>;
+using DocPtr = std::shared_ptr<DocumentState>;
+
+// Member names match without regard to case; an unknown one raises naming the object.
+class WordObject : public automation::Dispatch {
+ public:
+  explicit WordObject(const char* typeName) : typeName_(typeName) {}
+  automation::Variant invoke(std::string_view name, automation::CallKind kind,
+                             const std::vector<automation::Variant>& args) override;
+
+ protected:
+  // Answers the member, or returns false when there is none of that name and kind.
+  virtual bool member(const std::string& lowerName, automation::CallKind kind,
+                      const std::vector<automation::Variant>& args, automation::Variant& result) = 0;
+  static const automation::Variant& arg(const std::vector<automation::Variant>& args, size_t i);
+  static bool given(const std::vector<automation::Variant>& args, size_t i) { return i < args.size() && !args[i].isEmpty(); }
+  [[noreturn]] void unsupported(const std::string& what) const;
+
+ private:
+  const char* typeName_;
+};
+
+automation::Variant object(std::shared_ptr<automation::Dispatch> d);
+
+// Objects the others hand out.
+automation::Variant makeDocument(AppPtr app, DocPtr doc);
+automation::Variant makeSelection(DocPtr doc);
+automation::Variant makeRange(DocPtr doc, size_t start, size_t end);
+void checkOpen(const DocPtr& doc);
+
+}  // namespace ooxml::word

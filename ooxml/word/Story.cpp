@@ -1,0 +1,503 @@
+#include "ooxml/word/Story.h"
+
+#include <algorithm>
+#include <set>
+
+#include "automation/Dispatch.h"
+#include "ooxml/word/Elements.h"
+
+namespace ooxml::word {
+
+using xml::Node;
+
+namespace {
+
+bool inFieldCode(const std::vector<bool>& fields) { return std::find(fields.begin(), fields.end(), true) != fields.end(); }
+
+bool hasRunContent(Node run) {
+  for (Node c = run.firstElement(); c; c = c.nextElement())
+    if (!el::isProperties(c)) return true;
+  return false;
+}
+
+bool isRunBacked(const Segment& s) { return s.kind == SegmentKind::Text || s.kind == SegmentKind::Char; }
+
+SegmentKind markOf(const Block& b) { return b.segments.back().kind; }
+
+// A run cut in two before `child`: the second half is a copy of the run's properties holding
+// `child` and everything after it.
+Node splitRunBefore(Node run, Node child) {
+  Node second = run.clone(false);
+  if (Node props = el::runProperties(run)) second.appendChild(props.clone(true));
+  for (Node c = child; c;) {
+    Node next = c.nextSibling();
+    second.appendChild(c);
+    c = next;
+  }
+  run.parent().insertAfter(second, run);
+  return second;
+}
+
+// Splits the paragraph holding `node` right after it, splitting every container in between
+// (hyperlinks, content controls, fields); returns where content continues in the new paragraph.
+struct SplitResult {
+  Node paragraph, parent, before;
+};
+SplitResult splitParagraphAfter(Node node) {
+  Node carry;
+  Node cur = node;
+  Node innermost;
+  while (!el::isParagraph(cur.parent())) {
+    Node parent = cur.parent();
+    Node copy = parent.clone(false);
+    for (Node c = parent.firstChild(); c; c = c.nextSibling())
+      if (el::isProperties(c)) copy.appendChild(c.clone(true));
+    if (carry) copy.appendChild(carry);
+    for (Node c = cur.nextSibling(); c;) {
+      Node next = c.nextSibling();
+      copy.appendChild(c);
+      c = next;
+    }
+    if (!innermost) innermost = copy;
+    carry = copy;
+    cur = parent;
+  }
+  Node p = cur.parent();
+  Node fresh = el::splitParagraphShell(p);
+  if (carry) fresh.appendChild(carry);
+  for (Node c = cur.nextSibling(); c;) {
+    Node next = c.nextSibling();
+    fresh.appendChild(c);
+    c = next;
+  }
+  p.parent().insertAfter(fresh, p);
+  SplitResult r;
+  r.paragraph = fresh;
+  r.parent = innermost ? innermost : fresh;
+  r.before = Node();
+  for (Node c = r.parent.firstChild(); c; c = c.nextSibling()) {
+    if (!el::isProperties(c)) {
+      r.before = c;
+      break;
+    }
+  }
+  return r;
+}
+
+}  // namespace
+
+Story::Story(Node root, std::function<void()> onChange) : root_(root), onChange_(std::move(onChange)) { rebuild(); }
+
+void Story::rebuild() {
+  blocks_.clear();
+  std::vector<bool> fields;
+  flattenBlocks(root_, blocks_, fields);
+  std::u16string all;
+  size_t start = 0;
+  for (Block& b : blocks_) {
+    b.start = start;
+    start += b.length;
+    all += blockText(b);
+  }
+  text_.assign(std::move(all));
+  shiftFrom_ = SIZE_MAX;
+  shift_ = 0;
+}
+
+std::u16string Story::blockText(const Block& b) const {
+  std::u16string out;
+  out.reserve(b.length);
+  for (const Segment& s : b.segments) {
+    switch (s.kind) {
+      case SegmentKind::Text: out += el::textOf(s.node); break;
+      case SegmentKind::Char: out += el::runItem(s.node).ch; break;
+      case SegmentKind::ParagraphMark: out += el::kParagraphMark; break;
+      case SegmentKind::CellMark:
+      case SegmentKind::RowMark: out += el::kCellMark; break;
+    }
+  }
+  return out;
+}
+
+void Story::flattenBlocks(Node container, std::vector<Block>& out, std::vector<bool>& fields) {
+  for (Node c = container.firstElement(); c; c = c.nextElement()) {
+    switch (el::blockKind(c)) {
+      case el::BlockKind::Paragraph: out.push_back(flattenParagraph(c, SegmentKind::ParagraphMark, fields)); break;
+      case el::BlockKind::Table: flattenTable(c, out, fields); break;
+      case el::BlockKind::Container: flattenBlocks(el::blockContent(c), out, fields); break;
+      case el::BlockKind::Other: break;
+    }
+  }
+}
+
+void Story::flattenTable(Node table, std::vector<Block>& out, std::vector<bool>& fields) {
+  std::function<void(Node)> cells = [&](Node row) {
+    for (Node c = row.firstElement(); c; c = c.nextElement()) {
+      if (el::isCell(c)) {
+        size_t before = out.size();
+        flattenBlocks(c, out, fields);
+        if (out.size() > before && out.back().node.parent() == c && markOf(out.back()) == SegmentKind::ParagraphMark)
+          out.back().segments.back().kind = SegmentKind::CellMark;
+      } else if (Node inner = el::rowOrCellContent(c)) {
+        cells(inner);
+      }
+    }
+  };
+  std::function<void(Node)> rows = [&](Node t) {
+    for (Node r = t.firstElement(); r; r = r.nextElement()) {
+      if (el::isRow(r)) {
+        cells(r);
+        Block end;
+        end.node = r;
+        end.length = 1;
+        end.fieldsAtStart = fields;
+        end.segments.push_back({SegmentKind::RowMark, 0, 1, r, Node()});
+        out.push_back(std::move(end));
+      } else if (Node inner = el::rowOrCellContent(r)) {
+        rows(inner);
+      }
+    }
+  };
+  rows(table);
+}
+
+Block Story::flattenParagraph(Node p, SegmentKind mark, std::vector<bool>& fields) {
+  Block b;
+  b.node = p;
+  b.fieldsAtStart = fields;
+  flattenInline(p, b, fields);
+  b.segments.push_back({mark, b.length, 1, p, Node()});
+  b.length += 1;
+  return b;
+}
+
+void Story::flattenInline(Node container, Block& b, std::vector<bool>& fields) {
+  for (Node c = container.firstElement(); c; c = c.nextElement()) {
+    switch (el::inlineKind(c)) {
+      case el::InlineKind::Run: flattenRun(c, c, b, fields); break;
+      case el::InlineKind::Container:
+        if (Node inner = el::inlineContent(c)) flattenInline(inner, b, fields);
+        break;
+      case el::InlineKind::Skip: break;
+    }
+  }
+}
+
+void Story::flattenRun(Node run, Node container, Block& b, std::vector<bool>& fields) {
+  for (Node c = container.firstElement(); c; c = c.nextElement()) {
+    el::RunItem item = el::runItem(c);
+    switch (item.kind) {
+      case el::RunItemKind::Text:
+        if (!inFieldCode(fields)) {
+          uint32_t n = static_cast<uint32_t>(el::textOf(c).size());
+          if (n) {
+            b.segments.push_back({SegmentKind::Text, b.length, n, c, run});
+            b.length += n;
+          }
+        }
+        break;
+      case el::RunItemKind::Char:
+        if (!inFieldCode(fields)) {
+          b.segments.push_back({SegmentKind::Char, b.length, 1, c, run});
+          b.length += 1;
+        }
+        break;
+      case el::RunItemKind::FieldBegin: fields.push_back(true); break;
+      case el::RunItemKind::FieldSeparate:
+        if (!fields.empty()) fields.back() = false;
+        break;
+      case el::RunItemKind::FieldEnd:
+        if (!fields.empty()) fields.pop_back();
+        break;
+      case el::RunItemKind::Choice:
+        if (Node choice = el::alternateChoice(c)) flattenRun(run, choice, b, fields);
+        break;
+      case el::RunItemKind::Properties:
+      case el::RunItemKind::Ignored: break;
+    }
+  }
+}
+
+std::u16string Story::text(size_t start, size_t end) {
+  end = std::min(end, length());
+  if (start >= end) return {};
+  std::u16string_view v = text_.view(start, end);
+  std::u16string out;
+  out.reserve(v.size());
+  for (char16_t c : v) {
+    if (c == el::kCellMark) out += u"\r\a";
+    else out += c;
+  }
+  return out;
+}
+
+size_t Story::blockAt(size_t pos) {
+  if (blocks_.empty()) throw automation::AutomationError("The story has no text.");
+  size_t lo = 0, hi = blocks_.size();
+  while (hi - lo > 1) {
+    size_t mid = (lo + hi) / 2;
+    if (blockStart(mid) <= pos) lo = mid;
+    else hi = mid;
+  }
+  return lo;
+}
+
+void Story::settleShift(size_t upTo) {
+  if (shiftFrom_ == SIZE_MAX) return;
+  upTo = std::min(upTo, blocks_.size());
+  for (size_t i = shiftFrom_; i < upTo; ++i) blocks_[i].start += shift_;
+  if (upTo >= blocks_.size()) {
+    shiftFrom_ = SIZE_MAX;
+    shift_ = 0;
+  } else if (upTo > shiftFrom_) {
+    shiftFrom_ = upTo;
+  }
+}
+
+void Story::reflatten(size_t first, size_t last, const std::vector<Node>& paragraphs, SegmentKind lastMark) {
+  settleShift(last + 1);
+  size_t start = blocks_[first].start;
+  size_t oldLength = 0;
+  for (size_t i = first; i <= last; ++i) oldLength += blocks_[i].length;
+  std::vector<bool> fields = blocks_[first].fieldsAtStart;
+  std::vector<Block> fresh;
+  std::u16string text;
+  size_t at = start;
+  for (size_t i = 0; i < paragraphs.size(); ++i) {
+    Block b = flattenParagraph(paragraphs[i], i + 1 == paragraphs.size() ? lastMark : SegmentKind::ParagraphMark, fields);
+    b.start = at;
+    at += b.length;
+    text += blockText(b);
+    fresh.push_back(std::move(b));
+  }
+  text_.replace(start, oldLength, text);
+  size_t oldCount = last - first + 1;
+  if (fresh.size() == oldCount) {
+    std::move(fresh.begin(), fresh.end(), blocks_.begin() + static_cast<ptrdiff_t>(first));
+  } else {
+    blocks_.erase(blocks_.begin() + static_cast<ptrdiff_t>(first), blocks_.begin() + static_cast<ptrdiff_t>(last + 1));
+    blocks_.insert(blocks_.begin() + static_cast<ptrdiff_t>(first), std::make_move_iterator(fresh.begin()),
+                   std::make_move_iterator(fresh.end()));
+    if (shiftFrom_ != SIZE_MAX) shiftFrom_ = shiftFrom_ + fresh.size() - oldCount;
+  }
+  // Everything after the new blocks moves by the change in length, settled lazily.
+  ptrdiff_t delta = static_cast<ptrdiff_t>(text.size()) - static_cast<ptrdiff_t>(oldLength);
+  size_t j = first + fresh.size();
+  if (delta == 0 || j >= blocks_.size()) return;
+  if (shiftFrom_ == SIZE_MAX) {
+    shiftFrom_ = j;
+    shift_ = delta;
+  } else if (shiftFrom_ < j) {
+    for (size_t i = shiftFrom_; i < j; ++i) blocks_[i].start += shift_;
+    shiftFrom_ = j;
+    shift_ += delta;
+  } else {
+    for (size_t i = j; i < shiftFrom_; ++i) blocks_[i].start += delta;
+    shift_ += delta;
+  }
+}
+
+void Story::splitAt(size_t pos) {
+  if (pos >= length()) return;
+  size_t bi = blockAt(pos);
+  Block& b = blocks_[bi];
+  size_t rel = pos - blockStart(bi);
+  for (const Segment& s : b.segments) {
+    if (s.kind != SegmentKind::Text || s.start >= rel || rel >= s.start + s.length) continue;
+    std::u16string t = el::textOf(s.node);
+    size_t k = rel - s.start;
+    Node second = el::newText(*s.node.document(), std::u16string_view(t).substr(k));
+    el::setTextOf(s.node, std::u16string_view(t).substr(0, k));
+    s.node.parent().insertAfter(second, s.node);
+    reflatten(bi, bi, {b.node}, markOf(b));
+    return;
+  }
+}
+
+Story::Point Story::insertionPoint(size_t pos) {
+  size_t bi = blockAt(pos);
+  Block& b = blocks_[bi];
+  size_t rel = pos - blockStart(bi);
+  for (const Segment& s : b.segments) {
+    if (s.start != rel) continue;
+    if (s.kind == SegmentKind::RowMark) throw automation::AutomationError("Text cannot be placed at the end of a table row.");
+    if (!isRunBacked(s)) return {b.node, Node()};
+    if (s.node.parent() != s.run) return {s.run.parent(), s.run};
+    for (Node c = s.node.previousSibling(); c; c = c.previousSibling())
+      if (c.isElement() && !el::isProperties(c)) return {s.run.parent(), splitRunBefore(s.run, s.node)};
+    return {s.run.parent(), s.run};
+  }
+  return {b.node, Node()};
+}
+
+Node Story::runAt(size_t pos) {
+  if (pos >= length()) return {};
+  size_t bi = blockAt(pos);
+  size_t rel = pos - blockStart(bi);
+  for (const Segment& s : blocks_[bi].segments)
+    if (rel >= s.start && rel < s.start + s.length) return isRunBacked(s) ? s.run : Node();
+  return {};
+}
+
+size_t Story::replace(size_t start, size_t end, std::u16string_view newText) {
+  if (start > end || end > length()) throw automation::AutomationError("The range lies outside the story.");
+  // Text as it will be inserted: CR LF and LF alone are paragraph marks; control characters
+  // an XML part cannot hold are dropped.
+  std::u16string text;
+  for (size_t i = 0; i < newText.size(); ++i) {
+    char16_t c = newText[i];
+    if (c == u'\r' && i + 1 < newText.size() && newText[i + 1] == u'\n') ++i;
+    if (c == u'\n') c = u'\r';
+    if (c < 0x20 && c != u'\r' && !el::isInsertableSpecial(c)) continue;
+    text += c;
+  }
+
+  // The formatting of the first replaced character, else of the one before, else of the mark.
+  Node props;
+  {
+    Node run = start < end ? runAt(start) : Node();
+    size_t bi = blockAt(start);
+    if (!run && start > blockStart(bi)) run = runAt(start - 1);
+    if (!run) {
+      size_t rel = start - blockStart(bi);
+      for (const Segment& s : blocks_[bi].segments)
+        if (s.start >= rel && isRunBacked(s)) {
+          run = s.run;
+          break;
+        }
+    }
+    props = run ? el::runProperties(run) : el::markRunProperties(blocks_[bi].node);
+  }
+
+  splitAt(end);
+  splitAt(start);
+  Point at = insertionPoint(start);
+  xml::Document& doc = *root_.document();
+  Node anchor = el::newRun(doc, props);
+  if (props) props = el::runProperties(anchor);  // copies below come from the cleaned copy
+  at.parent.insertBefore(anchor, at.before);
+
+  size_t b1 = blockAt(start), b2 = end > start ? blockAt(end - 1) : b1;
+  size_t last = b2;
+  bool sameParent = true;
+  for (size_t i = b1; i <= b2; ++i)
+    sameParent = sameParent && el::isParagraph(blocks_[i].node) && blocks_[i].node.parent() == blocks_[b1].node.parent();
+
+  std::vector<std::pair<Segment, Node>> doomed;  // segment and, for a mark, the paragraph joined on
+  for (size_t bi = b1; bi <= b2; ++bi) {
+    size_t bs = blockStart(bi);
+    for (const Segment& s : blocks_[bi].segments) {
+      size_t abs = bs + s.start;
+      if (abs < start || abs + s.length > end) continue;
+      if (isRunBacked(s)) {
+        doomed.push_back({s, Node()});
+      } else if (s.kind == SegmentKind::ParagraphMark && bi + 1 < blocks_.size() && el::isParagraph(blocks_[bi + 1].node) &&
+                 blocks_[bi + 1].node.parent() == blocks_[bi].node.parent()) {
+        doomed.push_back({s, blocks_[bi + 1].node});
+        last = std::max(last, bi + 1);
+      }
+    }
+  }
+  if (last > b2 && !el::isParagraph(blocks_[last].node)) sameParent = false;
+
+  for (auto& [s, next] : doomed) {
+    if (!isRunBacked(s)) continue;
+    s.node.detach();
+    if (s.run != anchor && s.run.parent() && !hasRunContent(s.run)) s.run.detach();
+  }
+  for (auto it = doomed.rbegin(); it != doomed.rend(); ++it) {
+    if (!it->second) continue;
+    Node p = it->first.node, next = it->second;
+    for (Node c = next.firstChild(); c;) {
+      Node following = c.nextSibling();
+      if (!c.is("w:pPr")) p.appendChild(c);
+      c = following;
+    }
+    el::moveSectionBreak(next, p);
+    next.detach();
+  }
+
+  // The new text: plain characters gather into w:t, specials become their elements, a
+  // paragraph mark splits the paragraph after the current run.
+  Node current = anchor;
+  std::u16string pending;
+  auto flush = [&] {
+    if (!pending.empty()) current.appendChild(el::newText(doc, pending));
+    pending.clear();
+  };
+  for (char16_t c : text) {
+    if (c == el::kParagraphMark) {
+      flush();
+      SplitResult split = splitParagraphAfter(current);
+      if (!hasRunContent(current)) current.detach();
+      current = el::newRun(doc, props);
+      split.parent.insertBefore(current, split.before);
+    } else if (el::isInsertableSpecial(c)) {
+      flush();
+      current.appendChild(el::newSpecial(doc, c));
+    } else {
+      pending += c;
+    }
+  }
+  flush();
+  if (!hasRunContent(current)) current.detach();
+
+  if (sameParent) {
+    std::vector<Node> paragraphs;
+    Node stop = last + 1 < blocks_.size() ? blocks_[last + 1].node : Node();
+    for (Node n = blocks_[b1].node; n && n != stop; n = n.nextElement()) {
+      el::BlockKind kind = el::blockKind(n);
+      if (kind == el::BlockKind::Paragraph) paragraphs.push_back(n);
+      else if (kind != el::BlockKind::Other) break;
+    }
+    reflatten(b1, last, paragraphs, markOf(blocks_[last]));
+  } else {
+    rebuild();
+  }
+  if (onChange_) onChange_();
+  return start + text.size();
+}
+
+void Story::forEachRunIn(size_t start, size_t end, const std::function<void(Node)>& f) {
+  if (start >= end) return;
+  splitAt(end);
+  splitAt(start);
+  std::vector<Node> inRange;
+  std::set<xml::NodeData*> members;
+  size_t b1 = blockAt(start), b2 = blockAt(end - 1);
+  for (size_t bi = b1; bi <= b2; ++bi) {
+    size_t bs = blockStart(bi);
+    for (const Segment& s : blocks_[bi].segments) {
+      size_t abs = bs + s.start;
+      if (abs < start || abs + s.length > end || !isRunBacked(s) || s.node.parent() != s.run) continue;
+      inRange.push_back(s.node);
+      members.insert(s.node.data());
+    }
+  }
+  // Each run is cut where content outside the range begins or ends, so it holds only content in range.
+  auto outside = [&](Node c) { return c.isElement() && !el::isProperties(c) && !members.count(c.data()); };
+  std::vector<Node> runs;
+  for (Node n : inRange) {
+    Node run = n.parent();
+    for (Node c = n.previousSibling(); c; c = c.previousSibling()) {
+      if (outside(c)) {
+        run = splitRunBefore(run, n);
+        break;
+      }
+      if (c.isElement() && !el::isProperties(c)) break;
+    }
+    for (Node c = n.nextSibling(); c; c = c.nextSibling()) {
+      if (outside(c)) {
+        splitRunBefore(run, c);
+        break;
+      }
+      if (c.isElement() && !el::isProperties(c)) break;
+    }
+    if (runs.empty() || runs.back() != run) runs.push_back(run);
+  }
+  for (Node r : runs) f(r);
+  rebuild();
+  if (onChange_) onChange_();
+}
+
+}  // namespace ooxml::word

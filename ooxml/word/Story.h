@@ -1,0 +1,85 @@
+#pragma once
+// One story of a document (the main text, a header, the notes, a text box): its text as Word's
+// Range.Text shows it, positions in UTF-16 units from 0, and edits that map positions back to
+// runs. The story is built from any element whose children are blocks (w:body, w:hdr,
+// w:txbxContent ...), so every part's story works the same way.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ooxml/package/Xml.h"
+#include "ooxml/word/GapText.h"
+
+namespace ooxml::word {
+
+enum class SegmentKind { Text, Char, ParagraphMark, CellMark, RowMark };
+
+// A piece of the story's text and the element it comes from.
+struct Segment {
+  SegmentKind kind;
+  uint32_t start;   // within the block
+  uint32_t length;  // UTF-16 units
+  xml::Node node;   // w:t, the special element, or the paragraph / row for marks
+  xml::Node run;    // the run of a Text or Char segment
+};
+
+struct Block {
+  xml::Node node;  // w:p, or w:tr for the end of a row
+  size_t start = 0;
+  uint32_t length = 0;
+  std::vector<Segment> segments;
+  std::vector<bool> fieldsAtStart;  // open complex fields: true while in the field code
+};
+
+class Story {
+ public:
+  // root: the element whose children are the story's blocks. onChange runs after each edit
+  // (the owner marks its part changed).
+  Story(xml::Node root, std::function<void()> onChange = {});
+
+  size_t length() const { return text_.size(); }
+  // The text of [start, end) as Range.Text shows it (a cell or row end reads as 13 7).
+  std::u16string text(size_t start, size_t end);
+  // The text the matcher sees: a cell or row end is the one character 7.
+  std::u16string_view searchable(size_t from, size_t to) { return text_.view(from, to); }
+  char16_t at(size_t pos) const { return text_.at(pos); }
+
+  // Replaces [start, end) with text; returns the end of the new text. The new text takes the
+  // formatting of the first replaced character (of the one before when nothing is replaced).
+  size_t replace(size_t start, size_t end, std::u16string_view text);
+
+  // The run that holds the character at pos, or an empty node at marks.
+  xml::Node runAt(size_t pos);
+
+  // Calls f for every run-backed segment piece overlapping [start, end), after splitting runs
+  // so that each piece is whole runs: the hook for formatting a range.
+  void forEachRunIn(size_t start, size_t end, const std::function<void(xml::Node run)>& f);
+
+ private:
+  void rebuild();
+  void flattenBlocks(xml::Node container, std::vector<Block>& out, std::vector<bool>& fields);
+  void flattenTable(xml::Node table, std::vector<Block>& out, std::vector<bool>& fields);
+  Block flattenParagraph(xml::Node p, SegmentKind mark, std::vector<bool>& fields);
+  void flattenInline(xml::Node container, Block& b, std::vector<bool>& fields);
+  void flattenRun(xml::Node run, xml::Node container, Block& b, std::vector<bool>& fields);
+  std::u16string blockText(const Block& b) const;
+
+  size_t blockAt(size_t pos);  // the block holding pos (the last block for pos == length)
+  size_t blockStart(size_t i) const { return blocks_[i].start + (i >= shiftFrom_ ? shift_ : 0); }
+  void settleShift(size_t upTo);
+  void reflatten(size_t first, size_t last, const std::vector<xml::Node>& paragraphs, SegmentKind lastMark);
+  struct Point {
+    xml::Node parent, before;  // insert before `before` in `parent` (append when empty)
+  };
+  void splitAt(size_t pos);
+  Point insertionPoint(size_t pos);
+
+  xml::Node root_;
+  std::function<void()> onChange_;
+  std::vector<Block> blocks_;
+  GapText text_;
+  size_t shiftFrom_ = SIZE_MAX;  // blocks from here on start shift_ later than stored
+  ptrdiff_t shift_ = 0;
+};
+
+}  // namespace ooxml::word

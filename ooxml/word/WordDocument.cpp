@@ -1,0 +1,91 @@
+#include "ooxml/word/WordDocument.h"
+
+#include "ooxml/package/PackageError.h"
+#include "platform/Files.h"
+
+namespace ooxml::word {
+
+namespace {
+
+constexpr std::string_view kTypePrefix = "application/vnd.openxmlformats-officedocument.wordprocessingml.";
+constexpr std::string_view kMsWordPrefix = "application/vnd.ms-word.";
+
+bool formatOf(const std::string& contentType, WordFormat& format) {
+  if (contentType == std::string(kTypePrefix) + "document.main+xml") format = WordFormat::Document;
+  else if (contentType == std::string(kTypePrefix) + "template.main+xml") format = WordFormat::Template;
+  else if (contentType == std::string(kMsWordPrefix) + "document.macroEnabled.main+xml") format = WordFormat::MacroEnabledDocument;
+  else if (contentType == std::string(kMsWordPrefix) + "template.macroEnabledTemplate.main+xml") format = WordFormat::MacroEnabledTemplate;
+  else return false;
+  return true;
+}
+
+void refuseOtherFormats(const std::string& bytes, const AnsiString& path) {
+  auto starts = [&](std::string_view sig) { return bytes.compare(0, sig.size(), sig) == 0; };
+  std::string name = "\"" + platform::fileNameOf(path) + "\"";
+  if (bytes.empty()) throw PackageError("The document " + name + " is empty.");
+  if (starts("{\\rtf")) throw PackageError("The document " + name + " is in Rich Text Format, which this Word cannot open.");
+  if (starts("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"))
+    throw PackageError("The document " + name +
+                       " is a binary (.doc, .wps) or password-encrypted document, which this Word cannot open.");
+  if (!starts("PK\x03\x04") && !starts("PK\x05\x06"))
+    throw PackageError("The document " + name + " is not a Word document package (.docx, .docm, .dotx, .dotm).");
+}
+
+}  // namespace
+
+std::unique_ptr<WordDocument> WordDocument::open(const AnsiString& path, const PackageLimits& limits) {
+  std::string bytes;
+  try {
+    bytes = platform::readFile(path, static_cast<size_t>(limits.maxFileSize));
+  } catch (const std::exception& e) {
+    throw PackageError(std::string("The document cannot be read: ") + e.what());
+  }
+  return fromBytes(std::move(bytes), path, limits);
+}
+
+std::unique_ptr<WordDocument> WordDocument::fromBytes(std::string bytes, const AnsiString& path, const PackageLimits& limits) {
+  refuseOtherFormats(bytes, path);
+  std::unique_ptr<WordDocument> doc(new WordDocument());
+  doc->path_ = path;
+  doc->package_ = Package::fromBytes(std::move(bytes), limits);
+  Package& pkg = *doc->package_;
+  doc->mainPart_ = pkg.mainPartName();
+  if (doc->mainPart_.empty() || !pkg.hasPart(doc->mainPart_))
+    throw PackageError("The package has no main document part: it is not a Word document.");
+  if (!formatOf(pkg.contentType(doc->mainPart_), doc->format_))
+    throw PackageError("The package is not a Word document (its main part is \"" + pkg.contentType(doc->mainPart_) + "\").");
+  xml::Node root = pkg.xmlPart(doc->mainPart_).documentElement();
+  xml::Node body = root.child("w:body");
+  if (!root.is("w:document") || !body) throw PackageError("The main document part has no body.");
+  WordDocument* self = doc.get();
+  doc->main_ = std::make_unique<Story>(body, [self] {
+    self->package_->markChanged(self->mainPart_);
+    self->changed_ = true;
+  });
+  return doc;
+}
+
+int WordDocument::protectionType() {
+  for (const Relationship& r : package_->relationships(mainPart_)) {
+    if (r.external || r.type.size() < 9 || r.type.compare(r.type.size() - 9, 9, "/settings") != 0) continue;
+    std::string part = Package::resolveTarget(mainPart_, r.target);
+    if (!package_->hasPart(part)) return -1;
+    xml::Node p = package_->xmlPart(part).documentElement().child("w:documentProtection");
+    std::string_view on = p.attribute("w:enforcement");
+    if (!p || !(on == "1" || on == "true" || on == "on")) return -1;
+    std::string_view edit = p.attribute("w:edit");
+    if (edit == "trackedChanges") return 0;
+    if (edit == "comments") return 1;
+    if (edit == "forms") return 2;
+    if (edit == "readOnly") return 3;
+    return -1;
+  }
+  return -1;
+}
+
+void WordDocument::saveAs(const AnsiString& path) {
+  package_->saveAs(path);
+  path_ = path;
+}
+
+}  // namespace ooxml::word
