@@ -67,6 +67,14 @@ void WildcardMatcher::addThread(Scratch& s, std::vector<Thread>& list, uint32_t 
                                 size_t pos) const {
   using Op = Instruction::Op;
   const auto& code = pattern_.code();
+  Op first = code[pc].op;
+  if (first == Op::Char || first == Op::Set || first == Op::Any || first == Op::Match) {  // the common case, no stack
+    if (s.mark[pc] != s.generation) {
+      s.mark[pc] = s.generation;
+      list.push_back({pc, start});
+    }
+    return;
+  }
   s.stack.clear();
   s.stack.push_back(pc);
   while (!s.stack.empty()) {

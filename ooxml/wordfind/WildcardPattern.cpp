@@ -9,7 +9,11 @@
 
 namespace ooxml::wordfind {
 
-bool CharSet::contains(char16_t c) const {
+void CharSet::seal() {
+  for (unsigned c = 0; c < 256; ++c) low[c] = containsSlow(static_cast<char16_t>(c));
+}
+
+bool CharSet::containsSlow(char16_t c) const {
   bool in = false;
   for (const auto& r : ranges) {
     if (c >= r.first && c <= r.second) {
@@ -223,6 +227,7 @@ class Parser {
     if (s.ranges.empty()) fail(s.negated ? "the set \"[!]\" names no character" : "the set \"[]\" names no character", open);
     Item it(Item::Kind::Set);
     it.set = static_cast<uint32_t>(sets_.size());
+    s.seal();
     sets_.push_back(std::move(s));
     return it;
   }

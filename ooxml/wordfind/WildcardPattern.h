@@ -17,6 +17,7 @@
 // ^? ^# ^$ ^w ^& and unknown codes are rejected: Word refuses them with wildcards.
 // Matching is always case-sensitive. The cell-end mark 7 is matched only when the pattern
 // names it (^7 / ^007): ?, * and [!...] never take half of a cell end.
+#include <bitset>
 #include <cstdint>
 #include <string_view>
 #include <utility>
@@ -27,7 +28,10 @@ namespace ooxml::wordfind {
 struct CharSet {
   std::vector<std::pair<char16_t, char16_t>> ranges;  // inclusive
   bool negated = false;
-  bool contains(char16_t c) const;
+  std::bitset<256> low;  // contains() for units below 256, filled by seal()
+  void seal();
+  bool contains(char16_t c) const { return c < 256 ? low[c] : containsSlow(c); }
+  bool containsSlow(char16_t c) const;
 };
 
 struct Instruction {
