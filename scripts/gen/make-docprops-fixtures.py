@@ -19,6 +19,9 @@ CORE_REL = "http://schemas.openxmlformats.org/package/2006/relationships/metadat
 APP_REL = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/extended-properties"
 MAIN = "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml"
 W = "http://schemas.openxmlformats.org/wordprocessingml/2006/main"
+# Fixed entry times, so running the script again gives the same bytes.
+FIXED_TIME = (2024, 1, 1, 0, 0, 0)
+FIXED_STAMP = 1704067200
 
 
 def python_docx_fixture():
@@ -37,6 +40,7 @@ def python_docx_fixture():
         entries = [(i, z.read(i.filename)) for i in z.infolist()]
     with zipfile.ZipFile(src, "w", zipfile.ZIP_DEFLATED) as z:
         for info, data in entries:
+            info.date_time = FIXED_TIME
             if info.filename == "docProps/app.xml":
                 assert b"<Company/>" in data and b"<Manager/>" in data
                 data = data.replace(b"<Company/>", b"<Company>Acme Ltd</Company>").replace(b"  <Manager/>\n", b"")
@@ -50,6 +54,7 @@ def hand_written(name, files):
             os.makedirs(os.path.dirname(full), exist_ok=True)
             with open(full, "w", encoding="utf-8", newline="") as f:
                 f.write(text)
+            os.utime(full, (FIXED_STAMP, FIXED_STAMP))
         target = os.path.join(OUT, name)
         if os.path.exists(target):
             os.remove(target)
@@ -94,6 +99,9 @@ def main():
             "meta/a.xml": HEAD + '<ep:Properties xmlns:ep="http://schemas.openxmlformats.org/officeDocument/2006/extended-properties">'
                           '<ep:Manager>Mary</ep:Manager><ep:Application>Hand</ep:Application></ep:Properties>',
         }))
+    # A relationship to a core part the package lacks.
+    hand_written("dangling-core.docx", package(
+        extra_rels='<Relationship Id="rIdC" Type="%s" Target="docProps/core.xml"/>' % CORE_REL))
     # A core part that is not well-formed XML.
     hand_written("broken-core.docx", package(
         extra_rels='<Relationship Id="rIdC" Type="%s" Target="docProps/core.xml"/>' % CORE_REL,

@@ -154,6 +154,18 @@ TEST(DocumentProperties, MissingPartsAreCreatedWithContentTypeAndRelationship) {
   EXPECT_EQ(read.value(u"author"), u"");
 }
 
+TEST(DocumentProperties, ARelationshipToAMissingPartGetsThatPartAndNoSecondRelationship) {
+  auto p = fixture("dangling-core.docx");
+  DocumentProperties props(*p);
+  EXPECT_EQ(props.value(u"Subject"), u"");
+  EXPECT_TRUE(props.setValue(u"Subject", u"Found"));
+  EXPECT_TRUE(p->hasPart("docProps/core.xml"));
+  EXPECT_FALSE(p->isChanged("_rels/.rels"));
+  auto again = saveForReader(*p, "dangling-core");
+  EXPECT_EQ(again->relationships("").size(), 2u);
+  EXPECT_EQ(DocumentProperties(*again).value(u"subject"), u"Found");
+}
+
 TEST(DocumentProperties, AnEmptyValueForAMissingPropertyCreatesNothing) {
   auto p = fixture("no-props.docx");
   auto before = allParts(*p);
