@@ -8,6 +8,8 @@ using automation::VarType;
 
 namespace {
 
+constexpr int32_t kLastSheetRow = 1048576;
+
 enum class ValueKind { Number, Text, Nothing, Other };
 
 // Variant kinds as the reader sorts them: 4-byte reals, 4-byte unsigned, booleans, errors and
@@ -87,6 +89,9 @@ bool TExcelObject::ReadRow(WideString& findText, WideString& replaceText, TForma
   Stage = 60;
   findText.clear();
   replaceText.clear();
+  // A sheet has no row after its last one: a table that fills the sheet ends there instead
+  // of failing on a cell address Excel refuses.
+  if (Row > kLastSheetRow) return false;
   Variant first = Cell(Row, 1).get("Value").value();
   Variant second = Cell(Row, 2).get("Value").value();
   Variant third = Cell(Row, 3).get("Value").value();
