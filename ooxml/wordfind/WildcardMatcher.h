@@ -10,7 +10,10 @@
 //
 // Time: a Pike virtual machine runs every start position in one pass, each program step at
 // most once per text unit, so a search costs O(text scanned x program size) whatever the
-// pattern; memory is O(program size). WildcardPattern caps the program size.
+// pattern; memory is O(program size). WildcardPattern caps the program size. Walking every
+// hit by calling find again from each hit's end can cost more (as with any leftmost-first
+// matcher): a greedy repeat that reads to the end of the text before a shorter hit wins is
+// read again by the next call; the find loop's cancellation check between calls bounds it.
 #include <bitset>
 #include <memory>
 #include <optional>
