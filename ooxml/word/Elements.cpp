@@ -86,11 +86,33 @@ bool isProperties(Node n) { return n.isElement() && endsWith(n.name(), "Pr"); }
 Node runProperties(Node run) { return run.child("w:rPr"); }
 Node paragraphProperties(Node p) { return p.child("w:pPr"); }
 
-std::u16string textOf(Node t) {
-  std::string utf8;
+namespace {
+// UTF-8 to UTF-16 with an ASCII fast path: story text is mostly ASCII and converted often.
+void appendUtf16(std::string_view s, std::u16string& out) {
+  size_t i = 0;
+  while (i < s.size()) {
+    size_t j = i;
+    while (j < s.size() && static_cast<unsigned char>(s[j]) < 0x80) ++j;
+    size_t old = out.size();
+    out.resize(old + (j - i));
+    for (size_t k = i; k < j; ++k) out[old + k - i] = static_cast<char16_t>(static_cast<unsigned char>(s[k]));
+    i = j;
+    while (j < s.size() && static_cast<unsigned char>(s[j]) >= 0x80) ++j;
+    if (j > i) out += platform::utf8ToWide(s.substr(i, j - i));
+    i = j;
+  }
+}
+}  // namespace
+
+void appendTextOf(Node t, std::u16string& out) {
   for (Node c = t.firstChild(); c; c = c.nextSibling())
-    if (c.type() == xml::NodeType::Text || c.type() == xml::NodeType::CData) utf8 += c.value();
-  return platform::utf8ToWide(utf8);
+    if (c.type() == xml::NodeType::Text || c.type() == xml::NodeType::CData) appendUtf16(c.value(), out);
+}
+
+std::u16string textOf(Node t) {
+  std::u16string out;
+  appendTextOf(t, out);
+  return out;
 }
 
 void setTextOf(Node t, std::u16string_view text) {

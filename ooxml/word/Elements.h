@@ -43,6 +43,7 @@ Node runProperties(Node run);
 Node paragraphProperties(Node p);
 
 std::u16string textOf(Node t);
+void appendTextOf(Node t, std::u16string& out);
 void setTextOf(Node t, std::u16string_view text);
 
 // Builders for what an edit inserts.

@@ -91,53 +91,39 @@ Story::Story(Node root, std::function<void()> onChange) : root_(root), onChange_
 void Story::rebuild() {
   blocks_.clear();
   std::vector<bool> fields;
-  flattenBlocks(root_, blocks_, fields);
   std::u16string all;
+  flattenBlocks(root_, blocks_, fields, all);
   size_t start = 0;
   for (Block& b : blocks_) {
     b.start = start;
     start += b.length;
-    all += blockText(b);
   }
   text_.assign(std::move(all));
   shiftFrom_ = SIZE_MAX;
   shift_ = 0;
 }
 
-std::u16string Story::blockText(const Block& b) const {
-  std::u16string out;
-  out.reserve(b.length);
-  for (const Segment& s : b.segments) {
-    switch (s.kind) {
-      case SegmentKind::Text: out += el::textOf(s.node); break;
-      case SegmentKind::Char: out += el::runItem(s.node).ch; break;
-      case SegmentKind::ParagraphMark: out += el::kParagraphMark; break;
-      case SegmentKind::CellMark:
-      case SegmentKind::RowMark: out += el::kCellMark; break;
-    }
-  }
-  return out;
-}
-
-void Story::flattenBlocks(Node container, std::vector<Block>& out, std::vector<bool>& fields) {
+void Story::flattenBlocks(Node container, std::vector<Block>& out, std::vector<bool>& fields, std::u16string& text) {
   for (Node c = container.firstElement(); c; c = c.nextElement()) {
     switch (el::blockKind(c)) {
-      case el::BlockKind::Paragraph: out.push_back(flattenParagraph(c, SegmentKind::ParagraphMark, fields)); break;
-      case el::BlockKind::Table: flattenTable(c, out, fields); break;
-      case el::BlockKind::Container: flattenBlocks(el::blockContent(c), out, fields); break;
+      case el::BlockKind::Paragraph: out.push_back(flattenParagraph(c, SegmentKind::ParagraphMark, fields, text)); break;
+      case el::BlockKind::Table: flattenTable(c, out, fields, text); break;
+      case el::BlockKind::Container: flattenBlocks(el::blockContent(c), out, fields, text); break;
       case el::BlockKind::Other: break;
     }
   }
 }
 
-void Story::flattenTable(Node table, std::vector<Block>& out, std::vector<bool>& fields) {
+void Story::flattenTable(Node table, std::vector<Block>& out, std::vector<bool>& fields, std::u16string& text) {
   std::function<void(Node)> cells = [&](Node row) {
     for (Node c = row.firstElement(); c; c = c.nextElement()) {
       if (el::isCell(c)) {
         size_t before = out.size();
-        flattenBlocks(c, out, fields);
-        if (out.size() > before && out.back().node.parent() == c && markOf(out.back()) == SegmentKind::ParagraphMark)
+        flattenBlocks(c, out, fields, text);
+        if (out.size() > before && out.back().node.parent() == c && markOf(out.back()) == SegmentKind::ParagraphMark) {
           out.back().segments.back().kind = SegmentKind::CellMark;
+          text.back() = el::kCellMark;
+        }
       } else if (Node inner = el::rowOrCellContent(c)) {
         cells(inner);
       }
@@ -152,6 +138,7 @@ void Story::flattenTable(Node table, std::vector<Block>& out, std::vector<bool>&
         end.length = 1;
         end.fieldsAtStart = fields;
         end.segments.push_back({SegmentKind::RowMark, 0, 1, r, Node()});
+        text += el::kCellMark;
         out.push_back(std::move(end));
       } else if (Node inner = el::rowOrCellContent(r)) {
         rows(inner);
@@ -161,35 +148,38 @@ void Story::flattenTable(Node table, std::vector<Block>& out, std::vector<bool>&
   rows(table);
 }
 
-Block Story::flattenParagraph(Node p, SegmentKind mark, std::vector<bool>& fields) {
+Block Story::flattenParagraph(Node p, SegmentKind mark, std::vector<bool>& fields, std::u16string& text) {
   Block b;
   b.node = p;
   b.fieldsAtStart = fields;
-  flattenInline(p, b, fields);
+  flattenInline(p, b, fields, text);
   b.segments.push_back({mark, b.length, 1, p, Node()});
+  text += mark == SegmentKind::ParagraphMark ? el::kParagraphMark : el::kCellMark;
   b.length += 1;
   return b;
 }
 
-void Story::flattenInline(Node container, Block& b, std::vector<bool>& fields) {
+void Story::flattenInline(Node container, Block& b, std::vector<bool>& fields, std::u16string& text) {
   for (Node c = container.firstElement(); c; c = c.nextElement()) {
     switch (el::inlineKind(c)) {
-      case el::InlineKind::Run: flattenRun(c, c, b, fields); break;
+      case el::InlineKind::Run: flattenRun(c, c, b, fields, text); break;
       case el::InlineKind::Container:
-        if (Node inner = el::inlineContent(c)) flattenInline(inner, b, fields);
+        if (Node inner = el::inlineContent(c)) flattenInline(inner, b, fields, text);
         break;
       case el::InlineKind::Skip: break;
     }
   }
 }
 
-void Story::flattenRun(Node run, Node container, Block& b, std::vector<bool>& fields) {
+void Story::flattenRun(Node run, Node container, Block& b, std::vector<bool>& fields, std::u16string& text) {
   for (Node c = container.firstElement(); c; c = c.nextElement()) {
     el::RunItem item = el::runItem(c);
     switch (item.kind) {
       case el::RunItemKind::Text:
         if (!inFieldCode(fields)) {
-          uint32_t n = static_cast<uint32_t>(el::textOf(c).size());
+          size_t before = text.size();
+          el::appendTextOf(c, text);
+          uint32_t n = static_cast<uint32_t>(text.size() - before);
           if (n) {
             b.segments.push_back({SegmentKind::Text, b.length, n, c, run});
             b.length += n;
@@ -200,6 +190,7 @@ void Story::flattenRun(Node run, Node container, Block& b, std::vector<bool>& fi
         if (!inFieldCode(fields)) {
           b.segments.push_back({SegmentKind::Char, b.length, 1, c, run});
           b.length += 1;
+          text += item.ch;
         }
         break;
       case el::RunItemKind::FieldBegin: fields.push_back(true); break;
@@ -210,7 +201,7 @@ void Story::flattenRun(Node run, Node container, Block& b, std::vector<bool>& fi
         if (!fields.empty()) fields.pop_back();
         break;
       case el::RunItemKind::Choice:
-        if (Node choice = el::alternateChoice(c)) flattenRun(run, choice, b, fields);
+        if (Node choice = el::alternateChoice(c)) flattenRun(run, choice, b, fields, text);
         break;
       case el::RunItemKind::Properties:
       case el::RunItemKind::Ignored: break;
@@ -264,10 +255,9 @@ void Story::reflatten(size_t first, size_t last, const std::vector<Node>& paragr
   std::u16string text;
   size_t at = start;
   for (size_t i = 0; i < paragraphs.size(); ++i) {
-    Block b = flattenParagraph(paragraphs[i], i + 1 == paragraphs.size() ? lastMark : SegmentKind::ParagraphMark, fields);
+    Block b = flattenParagraph(paragraphs[i], i + 1 == paragraphs.size() ? lastMark : SegmentKind::ParagraphMark, fields, text);
     b.start = at;
     at += b.length;
-    text += blockText(b);
     fresh.push_back(std::move(b));
   }
   text_.replace(start, oldLength, text);
@@ -280,21 +270,53 @@ void Story::reflatten(size_t first, size_t last, const std::vector<Node>& paragr
                    std::make_move_iterator(fresh.end()));
     if (shiftFrom_ != SIZE_MAX) shiftFrom_ = shiftFrom_ + fresh.size() - oldCount;
   }
-  // Everything after the new blocks moves by the change in length, settled lazily.
-  ptrdiff_t delta = static_cast<ptrdiff_t>(text.size()) - static_cast<ptrdiff_t>(oldLength);
-  size_t j = first + fresh.size();
+  addShift(first + fresh.size(), static_cast<ptrdiff_t>(text.size()) - static_cast<ptrdiff_t>(oldLength));
+}
+
+void Story::addShift(size_t j, ptrdiff_t delta) {
+  // Blocks from j on move by delta, settled lazily. An edit before the pending shift (a search
+  // that wrapped round) settles it once; edits after it extend it, so a forward
+  // find-and-replace pass costs one walk over the blocks.
   if (delta == 0 || j >= blocks_.size()) return;
+  if (shiftFrom_ != SIZE_MAX && shiftFrom_ > j) settleShift(blocks_.size());
   if (shiftFrom_ == SIZE_MAX) {
     shiftFrom_ = j;
     shift_ = delta;
-  } else if (shiftFrom_ < j) {
+  } else {
     for (size_t i = shiftFrom_; i < j; ++i) blocks_[i].start += shift_;
     shiftFrom_ = j;
     shift_ += delta;
-  } else {
-    for (size_t i = j; i < shiftFrom_; ++i) blocks_[i].start += delta;
-    shift_ += delta;
   }
+}
+
+bool Story::replaceWithinText(size_t start, size_t end, std::u16string_view text) {
+  size_t bi = blockAt(start);
+  Block& b = blocks_[bi];
+  size_t rel = start - blockStart(bi);
+  size_t relEnd = rel + (end - start);
+  for (size_t i = 0; i < b.segments.size(); ++i) {
+    Segment& s = b.segments[i];
+    if (s.kind != SegmentKind::Text || rel < s.start || relEnd > s.start + s.length) continue;
+    std::u16string t = el::textOf(s.node);
+    t.replace(rel - s.start, end - start, text);
+    el::setTextOf(s.node, t);
+    ptrdiff_t delta = static_cast<ptrdiff_t>(text.size()) - static_cast<ptrdiff_t>(end - start);
+    if (t.empty()) {
+      Node run = s.node.parent();
+      s.node.detach();
+      if (el::isRun(run) && !hasRunContent(run)) run.detach();
+      b.segments.erase(b.segments.begin() + static_cast<ptrdiff_t>(i));
+      --i;
+    } else {
+      s.length = static_cast<uint32_t>(t.size());
+    }
+    for (size_t k = i + 1; k < b.segments.size(); ++k) b.segments[k].start = static_cast<uint32_t>(b.segments[k].start + delta);
+    b.length = static_cast<uint32_t>(b.length + delta);
+    text_.replace(start, end - start, text);
+    addShift(bi + 1, delta);
+    return true;
+  }
+  return false;
 }
 
 void Story::splitAt(size_t pos) {
@@ -302,14 +324,19 @@ void Story::splitAt(size_t pos) {
   size_t bi = blockAt(pos);
   Block& b = blocks_[bi];
   size_t rel = pos - blockStart(bi);
-  for (const Segment& s : b.segments) {
+  for (size_t i = 0; i < b.segments.size(); ++i) {
+    Segment& s = b.segments[i];
     if (s.kind != SegmentKind::Text || s.start >= rel || rel >= s.start + s.length) continue;
+    // The w:t is cut in two inside its run; the text does not change, so the block's
+    // segments are patched rather than rebuilt.
     std::u16string t = el::textOf(s.node);
-    size_t k = rel - s.start;
+    uint32_t k = static_cast<uint32_t>(rel - s.start);
     Node second = el::newText(*s.node.document(), std::u16string_view(t).substr(k));
     el::setTextOf(s.node, std::u16string_view(t).substr(0, k));
     s.node.parent().insertAfter(second, s.node);
-    reflatten(bi, bi, {b.node}, markOf(b));
+    Segment tail{SegmentKind::Text, s.start + k, s.length - k, second, s.run};
+    s.length = k;
+    b.segments.insert(b.segments.begin() + static_cast<ptrdiff_t>(i) + 1, tail);
     return;
   }
 }
@@ -350,6 +377,14 @@ size_t Story::replace(size_t start, size_t end, std::u16string_view newText) {
     if (c == u'\n') c = u'\r';
     if (c < 0x20 && c != u'\r' && !el::isInsertableSpecial(c)) continue;
     text += c;
+  }
+
+  // Text replaced inside one w:t by text without special characters: the w:t itself changes,
+  // which keeps the formatting of the first replaced character and adds no runs.
+  bool plain = std::all_of(text.begin(), text.end(), [](char16_t c) { return c >= 0x20; });
+  if (start < end && plain && replaceWithinText(start, end, text)) {
+    if (onChange_) onChange_();
+    return start + text.size();
   }
 
   // The formatting of the first replaced character, else of the one before, else of the mark.
@@ -402,8 +437,9 @@ size_t Story::replace(size_t start, size_t end, std::u16string_view newText) {
 
   for (auto& [s, next] : doomed) {
     if (!isRunBacked(s)) continue;
+    Node run = s.node.parent();  // runs may have been split since the segments were made
     s.node.detach();
-    if (s.run != anchor && s.run.parent() && !hasRunContent(s.run)) s.run.detach();
+    if (el::isRun(run) && run != anchor && run.parent() && !hasRunContent(run)) run.detach();
   }
   for (auto it = doomed.rbegin(); it != doomed.rend(); ++it) {
     if (!it->second) continue;

@@ -57,16 +57,18 @@ class Story {
 
  private:
   void rebuild();
-  void flattenBlocks(xml::Node container, std::vector<Block>& out, std::vector<bool>& fields);
-  void flattenTable(xml::Node table, std::vector<Block>& out, std::vector<bool>& fields);
-  Block flattenParagraph(xml::Node p, SegmentKind mark, std::vector<bool>& fields);
-  void flattenInline(xml::Node container, Block& b, std::vector<bool>& fields);
-  void flattenRun(xml::Node run, xml::Node container, Block& b, std::vector<bool>& fields);
-  std::u16string blockText(const Block& b) const;
+  // Flattening appends each block's text to `text`: a cell or row end as the one character 7.
+  void flattenBlocks(xml::Node container, std::vector<Block>& out, std::vector<bool>& fields, std::u16string& text);
+  void flattenTable(xml::Node table, std::vector<Block>& out, std::vector<bool>& fields, std::u16string& text);
+  Block flattenParagraph(xml::Node p, SegmentKind mark, std::vector<bool>& fields, std::u16string& text);
+  void flattenInline(xml::Node container, Block& b, std::vector<bool>& fields, std::u16string& text);
+  void flattenRun(xml::Node run, xml::Node container, Block& b, std::vector<bool>& fields, std::u16string& text);
 
   size_t blockAt(size_t pos);  // the block holding pos (the last block for pos == length)
   size_t blockStart(size_t i) const { return blocks_[i].start + (i >= shiftFrom_ ? shift_ : 0); }
   void settleShift(size_t upTo);
+  void addShift(size_t fromBlock, ptrdiff_t delta);
+  bool replaceWithinText(size_t start, size_t end, std::u16string_view text);
   void reflatten(size_t first, size_t last, const std::vector<xml::Node>& paragraphs, SegmentKind lastMark);
   struct Point {
     xml::Node parent, before;  // insert before `before` in `parent` (append when empty)

@@ -92,7 +92,7 @@ TEST(Replace, InsideHyperlinksFieldsControlsAndTables) {
             std::string::npos) << xml;
   EXPECT_NE(xml.find("DATE \\@ \"yyyy\""), std::string::npos);
   EXPECT_NE(xml.find("<w:delText>gone </w:delText>"), std::string::npos);
-  EXPECT_NE(xml.find("<w:ins w:id=\"1\" w:author=\"a\" w:date=\"2024-01-01T00:00:00Z\"><w:r><w:t xml:space=\"preserve\">added</w:t></w:r>"),
+  EXPECT_NE(xml.find("<w:ins w:id=\"1\" w:author=\"a\" w:date=\"2024-01-01T00:00:00Z\"><w:r><w:t xml:space=\"preserve\">added </w:t></w:r>"),
             std::string::npos);
 }
 
