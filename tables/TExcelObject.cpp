@@ -1,6 +1,7 @@
 #include "tables/TExcelObject.h"
 
 #include "automation/AutomationFactory.h"
+#include "settings/TClassTranslator.h"
 
 using automation::Ole;
 using automation::Variant;
@@ -185,4 +186,8 @@ int32_t TableCheckMessageId(int32_t stage) {
 
 WideString TableCheckMessage(int32_t stage, const std::function<WideString(int32_t id)>& textById) {
   return textById(TableCheckMessageId(stage)) + u"\r" + textById(247);
+}
+
+WideString TableCheckMessage(int32_t stage) {
+  return TableCheckMessage(stage, [](int32_t id) { return platform::ansiToWide(Translator().GetText(id)); });
 }

@@ -37,3 +37,5 @@ class TExcelObject : public TAbstractTable {
 // 246 anything else. The shown text is that message, a CR and message 247.
 int32_t TableCheckMessageId(int32_t stage);
 WideString TableCheckMessage(int32_t stage, const std::function<WideString(int32_t id)>& textById);
+// The same with the module translator's texts, as the table editor shows it.
+WideString TableCheckMessage(int32_t stage);

@@ -370,7 +370,7 @@ DispatchPtr applicationOf(const AppPtr& app) { return std::make_shared<Applicati
 automation::DispatchPtr createExcelApplication() { return applicationOf(std::make_shared<AppState>()); }
 
 void registerExcelInProcess() {
-  automation::inProcessFactory().registerClass(kExcelClassId, "Excel.Application", "Excel.Application.16",
+  automation::inProcessFactory().registerClass(kExcelClassId, kExcelProgId, kExcelVersionedProgId,
                                                [] { return createExcelApplication(); });
 }
 

@@ -14,5 +14,7 @@ automation::DispatchPtr createExcelApplication();
 void registerExcelInProcess();
 
 inline constexpr const char* kExcelClassId = "{00024500-0000-0000-C000-000000000046}";
+inline constexpr const char* kExcelProgId = "Excel.Application";
+inline constexpr const char* kExcelVersionedProgId = "Excel.Application.16";
 
 }  // namespace ooxml

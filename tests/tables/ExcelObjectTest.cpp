@@ -4,6 +4,7 @@
 
 #include "automation/AutomationFactory.h"
 #include "automation/FakeAutomation.h"
+#include "settings/TClassTranslator.h"
 #include "tables/OpenTranslationTable.h"
 #include "tables/TExcelObject.h"
 
@@ -244,6 +245,12 @@ TEST(TableCheckMessage, ChoosesTheTextByStageAndAppendsTheAdviceAfterACarriageRe
   EXPECT_EQ(TableCheckMessage(65, text), u"#244\r#247");
   EXPECT_EQ(TableCheckMessage(66, text), u"#245\r#247");
   for (int stage : {0, 60, 61, 62, 67, 68}) EXPECT_EQ(TableCheckMessageId(stage), 246);
+}
+
+TEST(TableCheckMessage, UsesTheTranslatorsTexts) {
+  RegisterModuleTexts(Translator());
+  EXPECT_EQ(TableCheckMessage(65), u"Size of the text is different in cell.\rPlease apply formatting for the whole cell.");
+  EXPECT_EQ(TableCheckMessage(61), u"Please correct text in the cell\rPlease apply formatting for the whole cell.");
 }
 
 }  // namespace
