@@ -1,9 +1,10 @@
 #include "ooxml/word/Objects.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include "automation/AutomationFactory.h"
-#include "ooxml/word/Matcher.h"
+#include "ooxml/word/FindDriver.h"
 #include "ooxml/word/WordApplication.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
@@ -47,8 +48,7 @@ void checkOpen(const DocPtr& doc) {
 
 namespace {
 
-// Word's Find on a selection: inside a selection that is not the previous hit, then after
-// it, then (with wrap) from the story's start up to where the search began.
+// Find.Execute with its eleven positional arguments; what this Word cannot do yet raises.
 bool executeFind(DocumentState& d, const Args& a) {
   auto flag = [&](size_t i) { return i < a.size() && !a[i].isEmpty() && a[i].toBool(); };
   WideString findText = a.empty() || a[0].isEmpty() ? WideString() : a[0].toString();
@@ -57,33 +57,11 @@ bool executeFind(DocumentState& d, const Args& a) {
   if (a.size() > 6 && !a[6].isEmpty() && !a[6].toBool()) throw AutomationError("This Word does not support backward searches.");
   if (a.size() > 10 && !a[10].isEmpty() && a[10].toInt() != 0)
     throw AutomationError("This Word does not support Find.Execute with Replace other than 0 (wdReplaceNone).");
+  if (flag(8)) throw AutomationError("This Word does not support searching for formatting yet (Format).");
   int wrap = a.size() > 7 && !a[7].isEmpty() ? a[7].toInt() : 0;
   if (findText.empty()) return false;
   Matcher m(findText, flag(1), flag(2));
-  Story& story = d.story();
-  SelectionState& sel = d.selection;
-  size_t length = story.length();
-  size_t start = std::min(sel.start, length), end = std::min(sel.end, length);
-  auto hitIn = [&](size_t from, size_t startLimit, size_t readTo) -> std::optional<Hit> {
-    size_t base = from > 0 ? from - 1 : 0;  // one character before, for the whole-word test
-    std::u16string_view text = story.searchable(base, readTo);
-    auto h = m.search(text, from - base, startLimit - base);
-    if (!h) return std::nullopt;
-    return Hit{h->start + base, h->end + base};
-  };
-  std::optional<Hit> hit;
-  bool previous = sel.lastHit && sel.lastHit->first == start && sel.lastHit->second == end;
-  if (start < end && !previous) {
-    hit = hitIn(start, end, end);
-    if (hit && hit->end > end) hit.reset();
-  }
-  if (!hit && end < length) hit = hitIn(end, length, length);
-  if (!hit && wrap == 1 && end > 0) hit = hitIn(0, std::min(end, length), length);
-  if (!hit) return false;
-  sel.start = hit->start;
-  sel.end = hit->end;
-  sel.lastHit = std::make_pair(hit->start, hit->end);
-  return true;
+  return findNext(d.story(), d.selection, m, wrap == 1 ? Wrap::Continue : Wrap::Stop);
 }
 
 class Replacement : public WordObject {
@@ -153,7 +131,7 @@ class RangeObject : public WordObject {
         r = Variant(story.text(start, end));
         return true;
       }
-      end = story.replace(start, end, a.back().toString());
+      std::tie(start, end) = story.replace(start, end, a.back().toString());
       textAssigned();
       return true;
     }

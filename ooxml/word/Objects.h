@@ -6,14 +6,10 @@
 #include <vector>
 
 #include "automation/Dispatch.h"
+#include "ooxml/word/FindDriver.h"
 #include "ooxml/word/WordDocument.h"
 
 namespace ooxml::word {
-
-struct SelectionState {
-  size_t start = 0, end = 0;
-  std::optional<std::pair<size_t, size_t>> lastHit;  // the range the previous successful find selected
-};
 
 struct DocumentState {
   std::unique_ptr<WordDocument> doc;

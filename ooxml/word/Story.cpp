@@ -366,8 +366,10 @@ Node Story::runAt(size_t pos) {
   return {};
 }
 
-size_t Story::replace(size_t start, size_t end, std::u16string_view newText) {
+std::pair<size_t, size_t> Story::replace(size_t start, size_t end, std::u16string_view newText) {
   if (start > end || end > length()) throw automation::AutomationError("The range lies outside the story.");
+  // Nothing goes after the story's last paragraph mark: text put there goes before it.
+  if (start == length() && start > 0) start = end = length() - 1;
   // Text as it will be inserted: CR LF and LF alone are paragraph marks; control characters
   // an XML part cannot hold are dropped.
   std::u16string text;
@@ -384,7 +386,7 @@ size_t Story::replace(size_t start, size_t end, std::u16string_view newText) {
   bool plain = std::all_of(text.begin(), text.end(), [](char16_t c) { return c >= 0x20; });
   if (start < end && plain && replaceWithinText(start, end, text)) {
     if (onChange_) onChange_();
-    return start + text.size();
+    return {start, start + text.size()};
   }
 
   // The formatting of the first replaced character, else of the one before, else of the mark.
@@ -491,7 +493,7 @@ size_t Story::replace(size_t start, size_t end, std::u16string_view newText) {
     rebuild();
   }
   if (onChange_) onChange_();
-  return start + text.size();
+  return {start, start + text.size()};
 }
 
 void Story::forEachRunIn(size_t start, size_t end, const std::function<void(Node)>& f) {

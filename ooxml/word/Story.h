@@ -44,9 +44,9 @@ class Story {
   std::u16string_view searchable(size_t from, size_t to) { return text_.view(from, to); }
   char16_t at(size_t pos) const { return text_.at(pos); }
 
-  // Replaces [start, end) with text; returns the end of the new text. The new text takes the
-  // formatting of the first replaced character (of the one before when nothing is replaced).
-  size_t replace(size_t start, size_t end, std::u16string_view text);
+  // Replaces [start, end) with text; returns where the new text now lies. The new text takes
+  // the formatting of the first replaced character (of the one before when nothing is replaced).
+  std::pair<size_t, size_t> replace(size_t start, size_t end, std::u16string_view text);
 
   // The run that holds the character at pos, or an empty node at marks.
   xml::Node runAt(size_t pos);

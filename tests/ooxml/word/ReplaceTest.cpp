@@ -105,6 +105,19 @@ TEST(Replace, DeletingAcrossAParagraphMarkBeforeATableKeepsTheTable) {
   EXPECT_NE(storyText(doc).find(u"g\x0b\xF061\rpha\r\a"), std::u16string::npos);
 }
 
+TEST(Replace, TextPutAtTheVeryEndGoesBeforeTheLastParagraphMark) {
+  Ole word(ooxml::createWordApplication());
+  Ole doc = open(word, fixturePath("python-docx.docx"));
+  Ole sel = selectionOf(doc);
+  int end = doc.call("Range").get("End").toInt();
+  sel.put("Start", end);
+  sel.put("Text", u" and more");
+  EXPECT_EQ(sel.get("Text").toString(), u" and more");
+  EXPECT_EQ(sel.get("End").toInt(), end - 1 + 9);
+  std::u16string text = storyText(doc);
+  EXPECT_EQ(text.substr(text.size() - 25), u"After the table and more\r");
+}
+
 TEST(Save, UntouchedPartsStayByteIdentical) {
   Ole word(ooxml::createWordApplication());
   std::string source = fixturePath("python-docx.docx");

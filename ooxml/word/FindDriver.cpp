@@ -1,0 +1,33 @@
+#include "ooxml/word/FindDriver.h"
+
+#include <algorithm>
+
+namespace ooxml::word {
+
+bool findNext(Story& story, SelectionState& sel, const Matcher& m, Wrap wrap) {
+  size_t length = story.length();
+  size_t start = std::min(sel.start, length), end = std::min(sel.end, length);
+  auto hitIn = [&](size_t from, size_t startLimit, size_t readTo) -> std::optional<Hit> {
+    size_t base = from > 0 ? from - 1 : 0;  // one character before, for the whole-word test
+    std::u16string_view text = story.searchable(base, readTo);
+    auto h = m.search(text, from - base, startLimit - base);
+    if (!h) return std::nullopt;
+    return Hit{h->start + base, h->end + base};
+  };
+  std::optional<Hit> hit;
+  // A selection that is not the previous hit (say, text just assigned) is searched inside first.
+  bool previous = sel.lastHit && sel.lastHit->first == start && sel.lastHit->second == end;
+  if (start < end && !previous) {
+    hit = hitIn(start, end, end);
+    if (hit && hit->end > end) hit.reset();
+  }
+  if (!hit && end < length) hit = hitIn(end, length, length);
+  if (!hit && wrap == Wrap::Continue && end > 0) hit = hitIn(0, std::min(end, length), length);
+  if (!hit) return false;
+  sel.start = hit->start;
+  sel.end = hit->end;
+  sel.lastHit = std::make_pair(hit->start, hit->end);
+  return true;
+}
+
+}  // namespace ooxml::word
