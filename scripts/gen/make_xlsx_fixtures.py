@@ -4,6 +4,9 @@
 The files are built by hand from SpreadsheetML text, independently of the engine under test,
 so that the engine's reader is checked against packages it did not write. Run it again after
 changing it; the output is deterministic (fixed ZIP timestamps).
+
+With --dump FILE it prints what a workbook holds instead: the tests compare that listing of a
+fixture with the listing of the same workbook saved by the engine.
 """
 import os
 import sys
@@ -252,7 +255,100 @@ def broken():
           styles([font()], [], [(0, 0, 0)]))
 
 
+def dump(path):
+    """Prints what a workbook holds, resolved to values and formatting, with nothing but the
+    standard library: an independent reader for the workbooks the engine writes."""
+    import xml.etree.ElementTree as ET
+    ns = {"m": MAIN}
+    z = zipfile.ZipFile(path)
+    names = set(z.namelist())
+
+    def part(name):
+        return ET.fromstring(z.read(name)) if name in names else None
+
+    def rels(name):
+        base, leaf = name.rsplit("/", 1) if "/" in name else ("", name)
+        r = part((base + "/" if base else "") + "_rels/" + leaf + ".rels")
+        out = {}
+        for e in (r if r is not None else []):
+            target = e.get("Target")
+            out[e.get("Id")] = (e.get("Type").rsplit("/", 1)[-1],
+                                target.lstrip("/") if target.startswith("/") else (base + "/" if base else "") + target)
+        return out
+
+    def color(e):
+        if e is None:
+            return "auto"
+        for k in ("rgb", "theme", "indexed"):
+            if e.get(k) is not None:
+                tint = float(e.get("tint", "0"))
+                return "%s=%s%s" % (k, e.get(k).upper(), " tint=%r" % tint if tint else "")
+        return "auto"
+
+    def font(e, run=False):
+        if e is None:
+            return "-"
+        flag = lambda tag: e.find("m:" + tag, ns) is not None and e.find("m:" + tag, ns).get("val", "1") in ("1", "true")
+        u = e.find("m:u", ns)
+        name = e.find("m:rFont" if run else "m:name", ns)
+        sz = e.find("m:sz", ns)
+        return "b=%d i=%d s=%d u=%s sz=%r color=%s name=%s" % (
+            flag("b"), flag("i"), flag("strike"), "none" if u is None else u.get("val", "single"),
+            float(sz.get("val")) if sz is not None else None, color(e.find("m:color", ns)),
+            name.get("val") if name is not None else None)
+
+    def unescape(s):  # OOXML writes characters XML cannot hold as _xHHHH_
+        import re
+        return re.sub(r"_x([0-9A-Fa-f]{4})_", lambda m: chr(int(m.group(1), 16)), s or "")
+
+    def text(si):
+        runs = si.findall("m:r", ns)
+        if not runs:
+            return repr(unescape("".join(t.text or "" for t in si.findall("m:t", ns))))
+        return " | ".join("%r %s" % (unescape(r.find("m:t", ns).text), font(r.find("m:rPr", ns), True)) for r in runs)
+
+    wb_rels = rels("xl/workbook.xml")
+    by_type = {t: n for t, n in wb_rels.values()}
+    styles = part(by_type.get("styles", "")) if "styles" in by_type else None
+    fonts = styles.findall("m:fonts/m:font", ns) if styles is not None else []
+    fills = styles.findall("m:fills/m:fill", ns) if styles is not None else []
+    xfs = styles.findall("m:cellXfs/m:xf", ns) if styles is not None else []
+    custom = {int(f.get("numFmtId")): f.get("formatCode") for f in styles.findall("m:numFmts/m:numFmt", ns)} if styles is not None else {}
+    sst = part(by_type["sharedStrings"]) if "sharedStrings" in by_type else None
+    strings = [text(si) for si in sst.findall("m:si", ns)] if sst is not None else []
+    wb = part("xl/workbook.xml")
+    view = wb.find("m:bookViews/m:workbookView", ns)
+    print("active", view.get("activeTab", "0") if view is not None else "0")
+    for sheet in wb.findall("m:sheets/m:sheet", ns):
+        rid = sheet.get("{%s}id" % RELNS)
+        print("sheet", sheet.get("name"))
+        ws = part(wb_rels[rid][1])
+        for c in ws.iter("{%s}c" % MAIN):
+            t, v, s = c.get("t", "n"), c.find("m:v", ns), int(c.get("s", "0"))
+            if t == "s":
+                value = "str " + strings[int(v.text)]
+            elif t == "inlineStr":
+                value = "str " + text(c.find("m:is", ns))
+            elif v is None:
+                value = "blank"
+            elif t == "n":
+                value = "num %r" % float(v.text)
+            else:
+                value = "%s %s" % (t, v.text)
+            xf = xfs[s] if s < len(xfs) else None
+            fmt = int(xf.get("numFmtId", "0")) if xf is not None else 0
+            fill = fills[int(xf.get("fillId", "0"))].find("m:patternFill", ns) if xf is not None else None
+            fill_text = "none" if fill is None or fill.get("patternType", "none") == "none" else "%s %s" % (
+                fill.get("patternType"), color(fill.find("m:fgColor", ns)))
+            print("  %s %s | fmt=%s | font %s | fill %s" % (
+                c.get("r"), value, custom.get(fmt, "id%d" % fmt),
+                font(fonts[int(xf.get("fontId", "0"))] if xf is not None else fonts[0] if fonts else None), fill_text))
+    return 0
+
+
 def main():
+    if len(sys.argv) == 3 and sys.argv[1] == "--dump":
+        return dump(sys.argv[2])
     os.makedirs(OUT, exist_ok=True)
     table()
     mixed("mixed_color.xlsx", run("red", color=RED) + run(" black", color=BLACK))

@@ -3,6 +3,7 @@
 
 #include "automation/AutomationFactory.h"
 #include "ooxml/sheet/CellAccess.h"
+#include "platform/FaultyFileSystem.h"
 #include "tests/ooxml/sheet/SheetFixtures.h"
 
 using automation::AutomationError;
@@ -175,6 +176,55 @@ TEST_F(ExcelSurface, SaveAsWritesAnXlsxPackageWhateverTheExtensionAndLeavesTheTe
   EXPECT_EQ(text(3, 1), "12.00");
   EXPECT_TRUE(cell(4, 1).get("Font").get("Bold").value().isNull());
   EXPECT_EQ(cell(1, 1).get("Interior").get("Color").toInt(), 0x00FFFF);
+}
+
+#ifndef _WIN32
+// What the fixture generator's independent reader (Python's zipfile and ElementTree) lists.
+std::string independentListing(const std::string& path) {
+  std::string command = "/usr/bin/python3 '" + std::string(TAVIMO_SOURCE_DIR) +
+                        "/scripts/gen/make_xlsx_fixtures.py' --dump '" + path + "' 2>&1";
+  std::string out;
+  if (FILE* p = popen(command.c_str(), "r")) {
+    char buf[4096];
+    while (size_t n = fread(buf, 1, sizeof buf, p)) out.append(buf, n);
+    pclose(p);
+  }
+  return out;
+}
+
+TEST_F(ExcelSurface, AnIndependentReaderFindsTheSameCellsInASavedWorkbook) {
+  if (platform::fileSystem().attributes("/usr/bin/python3") < 0) GTEST_SKIP() << "no system python";
+  for (const char* name : {"table.xlsx", "values.xlsx", "mixed_underline.xlsx"}) {
+    Ole book = add(name);
+    std::string saved = scratch(std::string("saved_") + name);
+    book.call("SaveAs", saved.c_str());
+    book.call("Close", false, Variant(), Variant());
+    std::string expected = independentListing(xlsxFixture(name));
+    ASSERT_NE(expected.find("sheet "), std::string::npos) << expected;
+    EXPECT_EQ(independentListing(saved), expected) << name;
+  }
+}
+#endif
+
+TEST_F(ExcelSurface, AFailedSaveLeavesThePreviousFileAndNoScraps) {
+  Ole book = add("table.xlsx");
+  std::string target = scratch("list.xlsx");
+  ASSERT_TRUE(platform::writeFileAtomically(target, "previous"));
+  for (platform::FileOp op : {platform::FileOp::Open, platform::FileOp::Write, platform::FileOp::Rename}) {
+    platform::FaultyFileSystem faulty;
+    faulty.failAt(op, 1, true);
+    platform::ScopedFileSystem scope(faulty);
+    EXPECT_THROW(book.call("SaveAs", target.c_str()), AutomationError);
+  }
+  EXPECT_EQ(platform::readFile(target, 100), "previous");
+  EXPECT_EQ(platform::fileSystem().listFolder(folder_).size(), 1u);
+  {
+    platform::FaultyFileSystem faulty;
+    faulty.failAt(platform::FileOp::Read, 1, true);
+    platform::ScopedFileSystem scope(faulty);
+    EXPECT_THROW(add("values.xlsx"), AutomationError);
+  }
+  EXPECT_EQ(excel.get("Workbooks").get("Count").toInt(), 1);
 }
 
 TEST_F(ExcelSurface, RegisteredInProcessUnderBothProgIds) {
