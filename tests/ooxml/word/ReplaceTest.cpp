@@ -105,6 +105,22 @@ TEST(Replace, DeletingAcrossAParagraphMarkBeforeATableKeepsTheTable) {
   EXPECT_NE(storyText(doc).find(u"g\x0b\xF061\rpha\r\a"), std::u16string::npos);
 }
 
+TEST(Replace, TextAcrossTableCellsKeepsTheCellsAndRows) {
+  Ole word(ooxml::createWordApplication());
+  std::string path = copyOf("structures.docx", "replace-cells.docx");
+  Ole doc = open(word, path);
+  Ole sel = selectionOf(doc);
+  ASSERT_TRUE(find(sel, u"pha"));
+  int start = sel.get("Start").toInt();
+  ASSERT_TRUE(find(sel, u"be"));
+  sel.put("Start", start);
+  sel.put("Text", u"X\rY");
+  EXPECT_EQ(sel.get("Text").toString(), u"X\rY");
+  doc = reopen(word, doc, path);
+  std::u16string text = storyText(doc);
+  EXPECT_NE(text.find(u"\ralX\rY\r\ata\rgamma\r\a\r\aLast"), std::u16string::npos) << platform::wideToUtf8(text);
+}
+
 TEST(Replace, TextPutAtTheVeryEndGoesBeforeTheLastParagraphMark) {
   Ole word(ooxml::createWordApplication());
   Ole doc = open(word, fixturePath("python-docx.docx"));

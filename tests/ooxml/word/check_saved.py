@@ -48,6 +48,8 @@ def main(folder):
     expect("replace-structures", all_text(f("replace-structures.docx")),
            ["Visit Sample Place today.", "Year 2025 page 7", "Kept added end", "Control Rome",
             "abcdefgX", "one", "two", "delta", "Last paragraph"])
+    cells = docx.Document(f("replace-cells.docx")).tables[0].rows[0].cells
+    expect("replace-cells", [c.text for c in cells], ["alX\nY", "ta\ngamma"])
     expect("identical", paragraphs(f("identical.docx"))[1], "The quick brown cat")
     if failures:
         print("\n".join(failures))
