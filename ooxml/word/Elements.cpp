@@ -66,7 +66,8 @@ RunItem runItem(Node n) {
       int v = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : 0;
       code = (code * 16 + static_cast<unsigned>(v)) & 0xFFFF;
     }
-    return {RunItemKind::Char, static_cast<char16_t>(code ? code : '(')};
+    // A symbol shows its character; a control code there would read as a mark, so it shows as Word's "(".
+    return {RunItemKind::Char, static_cast<char16_t>(code >= 0x20 ? code : '(')};
   }
   if (name == "w:fldChar") {
     std::string_view type = n.attribute("w:fldCharType");

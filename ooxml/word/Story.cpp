@@ -377,7 +377,7 @@ std::pair<size_t, size_t> Story::replace(size_t start, size_t end, std::u16strin
     char16_t c = newText[i];
     if (c == u'\r' && i + 1 < newText.size() && newText[i + 1] == u'\n') ++i;
     if (c == u'\n') c = u'\r';
-    if (c < 0x20 && c != u'\r' && !el::isInsertableSpecial(c)) continue;
+    if ((c < 0x20 && c != u'\r' && !el::isInsertableSpecial(c)) || c == 0xFFFE || c == 0xFFFF) continue;
     text += c;
   }
 
