@@ -121,6 +121,25 @@ TEST(Replace, TextAcrossTableCellsKeepsTheCellsAndRows) {
   EXPECT_NE(text.find(u"\ralX\rY\r\ata\rgamma\r\a\r\aLast"), std::u16string::npos) << platform::wideToUtf8(text);
 }
 
+TEST(Replace, InsertedTextTakesTheCharacterBeforeAndDeletionLeavesNoEmptyRuns) {
+  Ole word(ooxml::createWordApplication());
+  std::string path = copyOf("python-docx.docx", "insert-delete.docx");
+  Ole doc = open(word, path);
+  Ole sel = selectionOf(doc);
+  ASSERT_TRUE(find(sel, u"brown fox"));
+  sel.put("Start", sel.get("End").toInt());  // collapsed before the paragraph mark
+  sel.put("Text", u" jumps");
+  EXPECT_EQ(replaceAll(doc, u"The quick ", u""), 1);
+  EXPECT_EQ(replaceAll(doc, u"Hello World", u""), 1);
+  doc = reopen(word, doc, path);
+  EXPECT_EQ(storyText(doc).substr(0, 32), u" and a tab\there\rbrown fox jumps\r");
+  std::string xml = mainXml(path);
+  // The inserted text is 14-point like "brown fox" before it; no run is left empty.
+  EXPECT_NE(xml.find("<w:r><w:rPr><w:sz w:val=\"28\"/></w:rPr><w:t xml:space=\"preserve\"> jumps</w:t></w:r>"), std::string::npos) << xml;
+  EXPECT_EQ(xml.find("<w:t xml:space=\"preserve\"/>"), std::string::npos);
+  EXPECT_EQ(xml.find("</w:rPr></w:r>"), std::string::npos);
+}
+
 TEST(Replace, TextPutAtTheVeryEndGoesBeforeTheLastParagraphMark) {
   Ole word(ooxml::createWordApplication());
   Ole doc = open(word, fixturePath("python-docx.docx"));
