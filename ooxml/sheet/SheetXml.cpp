@@ -39,6 +39,12 @@ size_t findTag(const std::string& s, std::string_view local, size_t from, bool c
   return std::string::npos;
 }
 
+// Where the search for the next tag goes on: past the end of the one found at `at`.
+size_t afterTag(const std::string& s, size_t at) {
+  size_t end = s.find('>', at);
+  return end == std::string::npos ? s.size() : end + 1;
+}
+
 }  // namespace
 
 std::string_view localName(xml::Node n) {
@@ -190,10 +196,10 @@ void forEachItem(const std::string& part, std::string_view local, const std::fun
     if (close == std::string::npos) {
       // The last slice: up to the start of the container's end tag, which follows the last item.
       size_t lastItemClose = std::string::npos;
-      for (size_t at = findTag(part, local, begin, true); at != std::string::npos; at = findTag(part, local, at + 2 + local.size(), true))
+      for (size_t at = findTag(part, local, begin, true); at != std::string::npos; at = findTag(part, local, afterTag(part, at), true))
         lastItemClose = at;
       size_t lastItemOpen = begin;
-      for (size_t at = findTag(part, local, begin, false); at != std::string::npos; at = findTag(part, local, at + 1 + local.size(), false))
+      for (size_t at = findTag(part, local, begin, false); at != std::string::npos; at = findTag(part, local, afterTag(part, at), false))
         lastItemOpen = at;
       size_t stop = lastItemOpen;
       if (lastItemClose != std::string::npos && lastItemClose > stop) stop = lastItemClose;

@@ -209,10 +209,15 @@ class Loader {
       st.colors.indexedOverride.push_back(colorOf(n).value & 0xFFFFFF);
   }
 
+  uint32_t keep(RichString s) {
+    totalText_ += s.text.size();
+    if (totalText_ > limits_.maxTotalText)
+      fail("The workbook holds more text than can be read (over " + std::to_string(limits_.maxTotalText) + " characters)");
+    return book_->addString(std::move(s));
+  }
+
   void readSharedStrings(const std::string& part) {
-    forEachItem(bytesOf(part), "si", [&](Node si) {
-      book_->strings.push_back(richStringOf(si, book_->styles, limits_.maxTextLength));
-    });
+    forEachItem(bytesOf(part), "si", [&](Node si) { keep(richStringOf(si, book_->styles, limits_.maxTextLength)); });
     sharedCount_ = book_->strings.size();
   }
 
@@ -239,7 +244,7 @@ class Loader {
     uint32_t row = 0;
     forEachItem(bytesOf(part), "row", [&](Node r) {
       uint32_t rowNumber = r.hasAttribute("r") ? unsignedOf(attr(r, "r"), 0) : row + 1;
-      if (rowNumber < 1 || rowNumber > kMaxRows || (!sheet.cells.empty() && sheet.cells.back().row >= rowNumber))
+      if (rowNumber < 1 || rowNumber > kMaxRows || rowNumber <= row)
         fail("The worksheet " + platform::wideToUtf8(sheet.name) + " has a bad row number");
       row = rowNumber;
       uint32_t column = 0;
@@ -264,7 +269,7 @@ class Loader {
     std::string_view text = textOf(v);
     if (Node f = childNamed(c, "f")) {
       std::string_view formula = textOf(f);
-      if (!formula.empty()) cell.formula = book_->addString({utf8(formula), {}}) + 1;
+      if (!formula.empty()) cell.formula = keep({utf8(formula), {}}) + 1;
     }
     if (t == "s") {
       if (!v) return sheet.cells.push_back(cell);
@@ -274,12 +279,12 @@ class Loader {
       cell.string = index;
     } else if (t == "inlineStr") {
       cell.kind = CellKind::String;
-      cell.string = book_->addString(richStringOf(childNamed(c, "is"), book_->styles, limits_.maxTextLength));
+      cell.string = keep(richStringOf(childNamed(c, "is"), book_->styles, limits_.maxTextLength));
     } else if (t == "str") {
       cell.kind = CellKind::String;
       WideString s = utf8(text);
       if (s.size() > limits_.maxTextLength) fail("A text in the workbook is too long");
-      cell.string = book_->addString({std::move(s), {}});
+      cell.string = keep({std::move(s), {}});
     } else if (t == "b") {
       if (v) cell.kind = CellKind::Boolean, cell.number = number(text) != 0 ? 1 : 0;
     } else if (t == "e") {
@@ -305,6 +310,7 @@ class Loader {
   std::string main_;
   size_t sharedCount_ = 0;
   size_t cells_ = 0;
+  size_t totalText_ = 0;
 };
 
 }  // namespace

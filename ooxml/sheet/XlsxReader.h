@@ -13,6 +13,7 @@ struct WorkbookLimits {
   uint64_t maxPartSize = 512ull << 20;  // inflated bytes of one part
   size_t maxCells = 8u << 20;           // about 256 MB of cells
   size_t maxTextLength = 32767;         // Excel's limit for the text of one cell
+  size_t maxTotalText = 64u << 20;      // characters of all texts together
 };
 
 std::unique_ptr<Workbook> loadWorkbook(const AnsiString& path, const WorkbookLimits& limits = {});

@@ -223,6 +223,11 @@ def plain():
     shared = [t("alpha"), t("beta")]
     rows = [(1, [cell("A1", ("s", 0)), cell("B1", ("s", 1))])]
     write("plain.xlsx", [("Sheet1", sheet(rows, True))], shared, styles([font()], [], [(0, 0, 0)]), theme=False)
+    # Templates and macro-enabled workbooks are workbooks too, told by their content type.
+    write("template.xltx", [("Sheet1", sheet(rows, True))], shared, styles([font()], [], [(0, 0, 0)]),
+          content_type_main="application/vnd.openxmlformats-officedocument.spreadsheetml.template.main+xml")
+    write("macros.xlsm", [("Sheet1", sheet(rows, True))], shared, styles([font()], [], [(0, 0, 0)]),
+          content_type_main="application/vnd.ms-excel.sheet.macroEnabled.main+xml")
 
 
 def broken():

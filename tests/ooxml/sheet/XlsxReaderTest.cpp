@@ -1,0 +1,98 @@
+// The workbook loader on malformed and oversized input, and on every workbook kind.
+#include <gtest/gtest.h>
+
+#include "ooxml/package/PackageError.h"
+#include "ooxml/package/Zip.h"
+#include "ooxml/sheet/SheetXml.h"
+#include "ooxml/sheet/XlsxReader.h"
+#include "tests/ooxml/sheet/SheetFixtures.h"
+
+using namespace ooxml::sheet;
+
+namespace {
+
+const std::string kRel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+
+// A workbook of one sheet with the given sheetData content and shared string items.
+std::string workbookWith(const std::string& rows, const std::string& sharedItems = "") {
+  ooxml::ZipWriter zip;
+  zip.add("[Content_Types].xml",
+          "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"><Default Extension=\"rels\" "
+          "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/><Default Extension=\"xml\" "
+          "ContentType=\"application/xml\"/><Override PartName=\"/xl/workbook.xml\" "
+          "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/></Types>");
+  zip.add("_rels/.rels", "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+          "<Relationship Id=\"rId1\" Type=\"" + kRel + "officeDocument\" Target=\"/xl/workbook.xml\"/></Relationships>");
+  zip.add("xl/workbook.xml", "<x:workbook xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+          "xmlns:r=\"rels\"><x:sheets><x:sheet name=\"S\" sheetId=\"1\" r:id=\"rId1\"/></x:sheets></x:workbook>");
+  zip.add("xl/_rels/workbook.xml.rels", "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+          "<Relationship Id=\"rId1\" Type=\"" + kRel + "worksheet\" Target=\"worksheets/s.xml\"/><Relationship Id=\"rId2\" "
+          "Type=\"" + kRel + "sharedStrings\" Target=\"strings.xml\"/></Relationships>");
+  zip.add("xl/worksheets/s.xml", "<x:worksheet xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+          "<x:sheetData>" + rows + "</x:sheetData></x:worksheet>");
+  zip.add("xl/strings.xml", "<x:sst xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">" + sharedItems + "</x:sst>");
+  return zip.finish();
+}
+
+std::string failure(const std::string& bytes, const WorkbookLimits& limits = {}) {
+  try {
+    loadWorkbookBytes(bytes, limits);
+  } catch (const ooxml::PackageError& e) {
+    return e.what();
+  }
+  return "loaded";
+}
+
+TEST(XlsxReader, PrefixedNamesImplicitPositionsAndSlicedPartsRead) {
+  std::string rows;
+  for (int r = 1; r <= 300; ++r)
+    rows += "<x:row><x:c t=\"s\"><x:v>" + std::to_string(r % 2) + "</x:v></x:c><x:c><x:v>" + std::to_string(r) +
+            "</x:v></x:c><x:c t=\"inlineStr\"><x:is><x:t>in</x:t></x:is></x:c></x:row>";
+  rows += "<x:row r=\"400\"/>";
+  std::string bytes = workbookWith(rows, "<x:si><x:t>even</x:t></x:si><x:si><x:r><x:t>o</x:t></x:r><x:r><x:t>dd</x:t></x:r></x:si>");
+  auto book = loadWorkbookBytes(bytes);
+  const Sheet& s = book->active();
+  ASSERT_EQ(s.cells.size(), 900u);
+  EXPECT_EQ(book->strings.at(s.find(1, 1)->string).text, u"odd");
+  EXPECT_EQ(s.find(300, 2)->number, 300);
+  EXPECT_EQ(book->strings.at(s.find(300, 3)->string).text, u"in");
+
+  // The same read a few items at a time gives the same cells.
+  std::vector<int> seen;
+  forEachItem("<a><row>1</row><row/><row>3</row><!-- row --><row>4</row></a>", "row",
+              [&](ooxml::xml::Node n) { seen.push_back(static_cast<int>(textOf(n).empty() ? 0 : textOf(n)[0] - '0')); }, 8);
+  EXPECT_EQ(seen, (std::vector<int>{1, 0, 3, 4}));
+}
+
+TEST(XlsxReader, MalformedSheetsFailWithAReason) {
+  EXPECT_NE(failure(workbookWith("<x:row r=\"2\"/><x:row r=\"1\"/>")).find("bad row number"), std::string::npos);
+  EXPECT_NE(failure(workbookWith("<x:row r=\"1048577\"/>")).find("bad row number"), std::string::npos);
+  EXPECT_NE(failure(workbookWith("<x:row r=\"1\"><x:c r=\"B1\"/><x:c r=\"A1\"/></x:row>")).find("bad cell reference"), std::string::npos);
+  EXPECT_NE(failure(workbookWith("<x:row r=\"1\"><x:c r=\"XFE1\"/></x:row>")).find("bad cell reference"), std::string::npos);
+  EXPECT_NE(failure(workbookWith("<x:row r=\"1\"><x:c><x:v>12abc</x:v></x:c></x:row>")).find("number"), std::string::npos);
+  EXPECT_NE(failure(workbookWith("<x:row r=\"1\"><x:c t=\"s\"><x:v>0</x:v></x:c></x:row>")).find("shared string"), std::string::npos);
+  EXPECT_NE(failure(workbookWith("<x:row r=\"1\"><x:c>")).find("at byte"), std::string::npos);
+}
+
+TEST(XlsxReader, LimitsOnCellsAndTextStopOversizedWorkbooks) {
+  std::string rows;
+  for (int r = 1; r <= 20; ++r) rows += "<x:row><x:c t=\"inlineStr\"><x:is><x:t>0123456789</x:t></x:is></x:c></x:row>";
+  WorkbookLimits few;
+  few.maxCells = 10;
+  EXPECT_NE(failure(workbookWith(rows), few).find("more than 10 cells"), std::string::npos);
+  WorkbookLimits little;
+  little.maxTotalText = 100;
+  EXPECT_NE(failure(workbookWith(rows), little).find("more text"), std::string::npos);
+  EXPECT_EQ(failure(workbookWith(rows)), "loaded");
+}
+
+TEST(XlsxReader, TemplatesAndMacroWorkbooksAreWorkbooks) {
+  for (const char* name : {"template.xltx", "macros.xlsm", "plain.xlsx"}) {
+    auto book = loadWorkbook(xlsxFixture(name));
+    EXPECT_EQ(book->strings.at(book->active().find(1, 2)->string).text, u"beta") << name;
+  }
+  auto plain = loadWorkbook(xlsxFixture("plain.xlsx"));  // no theme: the default scheme stands
+  EXPECT_EQ(plain->styles.colors.themeScheme, ColorContext::defaultThemeScheme());
+}
+
+}  // namespace
