@@ -38,9 +38,13 @@ bool is(std::string_view name, std::string_view member) {
   throw AutomationError("Unknown name: " + std::string(name) + " is not a member of " + std::string(object), kUnknownName);
 }
 
+// An optional argument left out: absent, Empty, or COM's "parameter not found" error value.
 const Variant& arg(const Args& a, size_t i) {
   static const Variant kMissing;
-  return i < a.size() ? a[i] : kMissing;
+  if (i >= a.size()) return kMissing;
+  const Variant& v = a[i];
+  if (v.type() == VarType::Error && static_cast<uint32_t>(v.rawInteger()) == 0x80020004u) return kMissing;
+  return v;
 }
 
 // A Put carries its value last; a Get of a property takes no arguments.
