@@ -174,6 +174,9 @@ int RunBatch(const CliOptions& options, std::FILE* out) {
     endText = utf8(TableCheckMessage(worker.stepCode, text)) + " (row " + std::to_string(cell.Row) + ", column " +
               std::to_string(cell.Column) + ")";
   }
+  // The check message is made for a message box (lines end in CR); a console wants LF.
+  for (size_t p; (p = endText.find('\r')) != std::string::npos;)
+    endText.replace(p, endText.compare(p, 2, "\r\n") == 0 ? 2 : 1, "\n");
   std::fprintf(out, "\n%s\n", endText.c_str());
   std::fflush(out);
 
