@@ -171,6 +171,11 @@ std::string sheetXml(const Workbook& book, size_t index, std::unordered_map<uint
         value = "<v>" + escW(errorText(static_cast<int32_t>(c.number)), false) + "</v>";
         break;
       case CellKind::String: {
+        if (c.formula) {  // a formula's text result is stored with the cell, as Excel does
+          s += " t=\"str\"";
+          value = "<v>" + escW(book.strings.at(c.string).text, false) + "</v>";
+          break;
+        }
         auto [it, added] = sst.try_emplace(c.string, static_cast<uint32_t>(sst.size()));
         if (added) sstItems += stringItem(book.strings.at(c.string));
         ++sstRefs;

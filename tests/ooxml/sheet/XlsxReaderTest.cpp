@@ -3,7 +3,9 @@
 
 #include "ooxml/package/PackageError.h"
 #include "ooxml/package/Zip.h"
+#include "ooxml/sheet/CellAccess.h"
 #include "ooxml/sheet/SheetXml.h"
+#include "ooxml/sheet/XlsxWriter.h"
 #include "ooxml/sheet/XlsxReader.h"
 #include "tests/ooxml/sheet/SheetFixtures.h"
 
@@ -62,6 +64,19 @@ TEST(XlsxReader, PrefixedNamesImplicitPositionsAndSlicedPartsRead) {
   forEachItem("<a><row>1</row><row/><row>3</row><!-- row --><row>4</row></a>", "row",
               [&](ooxml::xml::Node n) { seen.push_back(static_cast<int>(textOf(n).empty() ? 0 : textOf(n)[0] - '0')); }, 8);
   EXPECT_EQ(seen, (std::vector<int>{1, 0, 3, 4}));
+}
+
+TEST(XlsxReader, FormulasKeepTheirTextAndCachedResultThroughASave) {
+  auto book = loadWorkbookBytes(workbookWith(
+      "<x:row r=\"1\"><x:c t=\"str\"><x:f>A2&amp;\"x\"</x:f><x:v>ax</x:v></x:c><x:c><x:f>1+1</x:f><x:v>2</x:v></x:c></x:row>"));
+  auto again = loadWorkbookBytes(workbookBytes(*book));
+  for (Workbook* b : {book.get(), again.get()}) {
+    CellAccess text(*b, b->active(), 1, 1), number(*b, b->active(), 1, 2);
+    EXPECT_EQ(text.value(), automation::Variant(u"ax"));
+    EXPECT_EQ(text.formulaR1C1(), u"=A2&\"x\"");
+    EXPECT_EQ(number.value(), automation::Variant(2.0));
+    EXPECT_EQ(number.formulaR1C1(), u"=1+1");
+  }
 }
 
 TEST(XlsxReader, MalformedSheetsFailWithAReason) {
