@@ -5,14 +5,25 @@
 namespace ooxml::word {
 
 bool findNext(Story& story, SelectionState& sel, const Matcher& m, Wrap wrap) {
-  size_t length = story.length();
-  size_t start = std::min(sel.start, length), end = std::min(sel.end, length);
-  auto hitIn = [&](size_t from, size_t startLimit, size_t readTo) -> std::optional<Hit> {
+  return findNext(story, sel, [&](size_t from, size_t startLimit, size_t readTo) -> std::optional<Hit> {
     size_t base = from > 0 ? from - 1 : 0;  // one character before, for the whole-word test
     std::u16string_view text = story.searchable(base, readTo);
     auto h = m.search(text, from - base, startLimit - base);
     if (!h) return std::nullopt;
     return Hit{h->start + base, h->end + base};
+  }, wrap);
+}
+
+bool findNext(Story& story, SelectionState& sel, const HitSearch& search, Wrap wrap, const HitFilter& accept) {
+  size_t length = story.length();
+  size_t start = std::min(sel.start, length), end = std::min(sel.end, length);
+  auto hitIn = [&](size_t from, size_t startLimit, size_t readTo) -> std::optional<Hit> {
+    while (from < startLimit) {
+      auto h = search(from, startLimit, readTo);
+      if (!h || !accept || accept(*h)) return h;
+      from = h->start + 1;
+    }
+    return std::nullopt;
   };
   std::optional<Hit> hit;
   // A selection that is not the previous hit (say, text just assigned) is searched inside first.

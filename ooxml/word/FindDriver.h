@@ -2,6 +2,7 @@
 // The find driver: decides where a Find.Execute on a selection looks in its story (inside a
 // selection that is not the previous hit, then after it, then from the story's start with
 // wrap) and what a hit does to the selection. The matcher answers ranges; the caller acts.
+#include <functional>
 #include <optional>
 #include <utility>
 
@@ -19,5 +20,13 @@ enum class Wrap { Stop = 0, Continue = 1 };
 
 // Moves the selection to the next hit and returns true, or leaves it and returns false.
 bool findNext(Story& story, SelectionState& selection, const Matcher& matcher, Wrap wrap);
+
+// Any matcher: the first hit that starts in [from, startLimit), reading the story's text up
+// to readTo (a hit must not end after it), in story positions.
+using HitSearch = std::function<std::optional<Hit>(size_t from, size_t startLimit, size_t readTo)>;
+// Whether a hit is taken (say, it carries the required formatting); a refused hit makes the
+// search go on from the position after its start.
+using HitFilter = std::function<bool(const Hit&)>;
+bool findNext(Story& story, SelectionState& selection, const HitSearch& search, Wrap wrap, const HitFilter& accept = {});
 
 }  // namespace ooxml::word

@@ -5,7 +5,9 @@
 
 #include "automation/AutomationFactory.h"
 #include "ooxml/word/FindDriver.h"
+#include "ooxml/word/FontObjects.h"
 #include "ooxml/word/WordApplication.h"
+#include "ooxml/wordfind/WildcardMatcher.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 
@@ -52,16 +54,42 @@ namespace {
 bool executeFind(DocumentState& d, const Args& a) {
   auto flag = [&](size_t i) { return i < a.size() && !a[i].isEmpty() && a[i].toBool(); };
   WideString findText = a.empty() || a[0].isEmpty() ? WideString() : a[0].toString();
-  if (flag(3)) throw AutomationError("This Word does not support wildcard searches yet (MatchWildcards).");
   if (flag(4) || flag(5)) throw AutomationError("This Word does not support MatchSoundsLike or MatchAllWordForms.");
   if (a.size() > 6 && !a[6].isEmpty() && !a[6].toBool()) throw AutomationError("This Word does not support backward searches.");
   if (a.size() > 10 && !a[10].isEmpty() && a[10].toInt() != 0)
     throw AutomationError("This Word does not support Find.Execute with Replace other than 0 (wdReplaceNone).");
-  if (flag(8)) throw AutomationError("This Word does not support searching for formatting yet (Format).");
-  int wrap = a.size() > 7 && !a[7].isEmpty() ? a[7].toInt() : 0;
-  if (findText.empty()) return false;
+  int wrapArg = a.size() > 7 && !a[7].isEmpty() ? a[7].toInt() : 0;
+  Wrap wrap = wrapArg == 1 ? Wrap::Continue : Wrap::Stop;
+  Story& story = d.story();
+  // Format true: each hit must carry what Find.Font asks; with no find text the formatting alone is sought.
+  const FormatRequirements* want = flag(8) ? &formattingOf(d).find : nullptr;
+  if (want && want->empty()) want = nullptr;
+  std::optional<FormatCheck> check;
+  if (want) check.emplace(story, stylesOf(d), *want);
+  HitFilter accept;
+  if (check) accept = [&](const Hit& h) { return check->heldOver(h.start, h.end); };
+  if (findText.empty()) {
+    if (!check) return false;
+    return findNext(story, d.selection, [&](size_t from, size_t limit, size_t readTo) { return check->firstStretch(from, limit, readTo); },
+                    wrap);
+  }
+  if (flag(3)) {
+    // Wildcards: case-sensitive whatever MatchCase says; MatchWholeWord does not apply.
+    wordfind::WildcardMatcher m(findText);
+    return findNext(story, d.selection, [&](size_t from, size_t limit, size_t readTo) -> std::optional<Hit> {
+      auto h = m.find(story.searchable(0, readTo), from, limit);
+      if (!h) return std::nullopt;
+      return Hit{h->first, h->second};
+    }, wrap, accept);
+  }
   Matcher m(findText, flag(1), flag(2));
-  return findNext(d.story(), d.selection, m, wrap == 1 ? Wrap::Continue : Wrap::Stop);
+  if (!accept) return findNext(story, d.selection, m, wrap);
+  return findNext(story, d.selection, [&](size_t from, size_t limit, size_t readTo) -> std::optional<Hit> {
+    size_t base = from > 0 ? from - 1 : 0;  // one character before, for the whole-word test
+    auto h = m.search(story.searchable(base, readTo), from - base, limit - base);
+    if (!h) return std::nullopt;
+    return Hit{h->start + base, h->end + base};
+  }, wrap, accept);
 }
 
 class Replacement : public WordObject {
@@ -75,7 +103,14 @@ class Find : public WordObject {
   explicit Find(DocPtr d) : WordObject("Find"), d_(std::move(d)) {}
   bool member(const std::string& n, CallKind, const Args& a, Variant& r) override {
     checkOpen(d_);
-    if (n == "clearformatting") return true;
+    if (n == "clearformatting") {
+      formattingOf(*d_).find.clear();
+      return true;
+    }
+    if (n == "font") {
+      r = makeFindFont(d_);
+      return true;
+    }
     if (n == "replacement") {
       r = object(std::make_shared<Replacement>());
       return true;
@@ -135,6 +170,15 @@ class RangeObject : public WordObject {
       textAssigned();
       return true;
     }
+    if (n == "font") {
+      r = makeRangeFont(d_, story, start, end);
+      return true;
+    }
+    if (n == "highlightcolorindex") {
+      if (kind == CallKind::Put) setHighlightOf(story, start, end, a.back());
+      else r = highlightOf(*d_, story, start, end);
+      return true;
+    }
     if (n == "select") {
       d_->selection.start = start;
       d_->selection.end = end;
@@ -185,6 +229,11 @@ class Selection : public RangeObject {
     if (n == "find") {
       checkOpen(d_);
       r = object(std::make_shared<Find>(d_));
+      return true;
+    }
+    if (n == "range" && kind != CallKind::Put) {
+      checkOpen(d_);
+      r = makeRange(d_, d_->selection.start, d_->selection.end);
       return true;
     }
     return RangeObject::member(n, kind, a, r);

@@ -11,11 +11,14 @@
 
 namespace ooxml::word {
 
+struct FormattingState;  // styles and Find.Font requirements, see FontObjects.h
+
 struct DocumentState {
   std::unique_ptr<WordDocument> doc;
   SelectionState selection;
   bool showGrammar = true, showSpelling = true;
   bool closed = false;
+  std::shared_ptr<FormattingState> formatting;  // made on first use
   Story& story() { return doc->mainStory(); }
 };
 

@@ -57,7 +57,7 @@ TEST(WordMembers, UnknownMembersRaiseNamingThem) {
     EXPECT_NE(std::string(e.what()).find("Documents.Add"), std::string::npos) << e.what();
   }
   Ole doc = open(word, fixturePath("python-docx.docx"));
-  EXPECT_THROW(selectionOf(doc).get("Font"), automation::AutomationError);
+  EXPECT_THROW(selectionOf(doc).get("Font").get("Superscript"), automation::AutomationError);
 }
 
 TEST(WordMembers, RegisteredInProcessUnderWordsNames) {
