@@ -16,6 +16,11 @@ BlockKind blockKind(Node n) {
   if (name == "w:p") return BlockKind::Paragraph;
   if (name == "w:tbl") return BlockKind::Table;
   if (name == "w:sdt" || name == "w:customXml" || name == "w:ins" || name == "w:moveTo") return BlockKind::Container;
+  // The notes story holds every footnote or endnote in turn; separator notes hold no text of it.
+  if (name == "w:footnote" || name == "w:endnote") {
+    std::string_view type = n.attribute("w:type");
+    return type.empty() || type == "normal" ? BlockKind::Container : BlockKind::Other;
+  }
   return BlockKind::Other;
 }
 

@@ -6,6 +6,8 @@
 #include "automation/AutomationFactory.h"
 #include "ooxml/word/FindDriver.h"
 #include "ooxml/word/FontObjects.h"
+#include "ooxml/word/Layout.h"
+#include "ooxml/word/StoryObjects.h"
 #include "ooxml/word/WordApplication.h"
 #include "ooxml/wordfind/WildcardMatcher.h"
 #include "platform/Files.h"
@@ -135,10 +137,11 @@ class RangeObject : public WordObject {
   virtual size_t& startRef() = 0;
   virtual size_t& endRef() = 0;
   virtual void textAssigned() {}
+  virtual Story& story() { return d_->story(); }
 
   bool member(const std::string& n, CallKind kind, const Args& a, Variant& r) override {
     checkOpen(d_);
-    Story& story = d_->story();
+    Story& story = this->story();
     size_t& start = startRef();
     size_t& end = endRef();
     size_t length = story.length();
@@ -180,6 +183,7 @@ class RangeObject : public WordObject {
       return true;
     }
     if (n == "select") {
+      d_->current = &story == &d_->doc->mainStory() ? nullptr : &story;
       d_->selection.start = start;
       d_->selection.end = end;
       return true;
@@ -188,29 +192,37 @@ class RangeObject : public WordObject {
       int what = arg(a, 0).isEmpty() ? 1 : arg(a, 0).toInt();
       int which = arg(a, 1).isEmpty() ? 1 : arg(a, 1).toInt();
       int count = arg(a, 2).isEmpty() ? 1 : arg(a, 2).toInt();
-      // Page 1 and section 1 begin where the story does; the layout that places later pages
-      // and sections is not modelled here.
-      if ((what == 0 || what == 1) && which == 1 && count == 1) {
-        r = goTo(0);
+      // Sections begin where their text does; page 1 is where the main text begins, and the
+      // layout that places later pages is not modelled here.
+      if ((what == 0 && which == 1) || (what == 1 && which == 1 && count == 1)) {
+        r = goTo(what == 0 ? count : 1);
         return true;
       }
       unsupported("GoTo(" + std::to_string(what) + ", " + std::to_string(which) + ", " + std::to_string(count) + ")");
     }
     return false;
   }
-  virtual Variant goTo(size_t pos) { return makeRange(d_, pos, pos); }
+  virtual Variant goTo(int section) {
+    DocumentLayout& layout = layoutOf(*d_);
+    size_t n = static_cast<size_t>(std::clamp<int64_t>(section, 1, static_cast<int64_t>(layout.sectionCount())));
+    size_t pos = layout.sectionStart(n);
+    return makeRange(d_, pos, pos, &d_->doc->mainStory());
+  }
 
   DocPtr d_;
 };
 
 class Range : public RangeObject {
  public:
-  Range(DocPtr d, size_t s, size_t e) : RangeObject("Range", std::move(d)), start_(s), end_(e) {}
+  Range(DocPtr d, size_t s, size_t e, Story* story)
+      : RangeObject("Range", std::move(d)), start_(s), end_(e), story_(story ? story : &d_->story()) {}
 
  private:
   size_t& startRef() override { return start_; }
   size_t& endRef() override { return end_; }
+  Story& story() override { return *story_; }
   size_t start_, end_;
+  Story* story_;
 };
 
 class Selection : public RangeObject {
@@ -221,8 +233,8 @@ class Selection : public RangeObject {
   size_t& startRef() override { return d_->selection.start; }
   size_t& endRef() override { return d_->selection.end; }
   void textAssigned() override { d_->selection.lastHit.reset(); }
-  Variant goTo(size_t pos) override {
-    d_->selection.start = d_->selection.end = pos;
+  Variant goTo(int section) override {
+    goToSection(*d_, section);
     return makeSelection(d_);
   }
   bool member(const std::string& n, CallKind kind, const Args& a, Variant& r) override {
@@ -245,7 +257,7 @@ class Paragraph : public WordObject {
   Paragraph(DocPtr d, size_t s, size_t e) : WordObject("Paragraph"), d_(std::move(d)), start_(s), end_(e) {}
   bool member(const std::string& n, CallKind, const Args&, Variant& r) override {
     if (n != "range") return false;
-    r = makeRange(d_, start_, end_);
+    r = makeRange(d_, start_, end_, &d_->doc->mainStory());
     return true;
   }
 
@@ -259,7 +271,7 @@ class Paragraphs : public WordObject {
   explicit Paragraphs(DocPtr d) : WordObject("Paragraphs"), d_(std::move(d)) {}
   bool member(const std::string& n, CallKind, const Args& a, Variant& r) override {
     checkOpen(d_);
-    Story& story = d_->story();
+    Story& story = d_->doc->mainStory();
     std::u16string_view text = story.searchable(0, story.length());
     if (n == "count") {
       r = Variant(static_cast<int32_t>(std::count(text.begin(), text.end(), u'\r') +
@@ -290,8 +302,9 @@ class Paragraphs : public WordObject {
 class Window : public WordObject {
  public:
   explicit Window(DocPtr d) : WordObject("Window"), d_(std::move(d)) {}
-  bool member(const std::string& n, CallKind, const Args&, Variant& r) override {
+  bool member(const std::string& n, CallKind kind, const Args& a, Variant& r) override {
     checkOpen(d_);
+    if (windowViewMember(d_, n, kind, a, r)) return true;
     if (n != "selection") return false;
     r = makeSelection(d_);
     return true;
@@ -364,12 +377,14 @@ class Document : public WordObject {
       return true;
     }
     if (n == "range" || n == "content") {
-      size_t length = d_->story().length();
+      Story& main = d_->doc->mainStory();
+      size_t length = main.length();
       size_t s = given(a, 0) ? static_cast<size_t>(std::clamp<int64_t>(a[0].toInt64(), 0, length)) : 0;
       size_t e = given(a, 1) ? static_cast<size_t>(std::clamp<int64_t>(a[1].toInt64(), 0, length)) : length;
-      r = makeRange(d_, s, std::max(s, e));
+      r = makeRange(d_, s, std::max(s, e), &main);
       return true;
     }
+    if (documentStoryMember(d_, n, kind, a, r)) return true;
     if (n == "fullname" || n == "name" || n == "path") {
       const AnsiString& p = d_->doc->path();
       r = Variant(platform::ansiToWide(n == "fullname" ? p : n == "name" ? platform::fileNameOf(p) : platform::folderOf(p)));
@@ -509,7 +524,9 @@ std::shared_ptr<automation::Dispatch> Document::createWordApplicationFor(AppPtr 
 
 Variant makeDocument(AppPtr app, DocPtr doc) { return object(std::make_shared<Document>(std::move(app), std::move(doc))); }
 Variant makeSelection(DocPtr doc) { return object(std::make_shared<Selection>(std::move(doc))); }
-Variant makeRange(DocPtr doc, size_t start, size_t end) { return object(std::make_shared<Range>(std::move(doc), start, end)); }
+Variant makeRange(DocPtr doc, size_t start, size_t end, Story* story) {
+  return object(std::make_shared<Range>(std::move(doc), start, end, story));
+}
 
 }  // namespace ooxml::word
 

@@ -7,6 +7,7 @@
 
 #include "automation/Dispatch.h"
 #include "ooxml/word/FindDriver.h"
+#include "ooxml/word/Views.h"
 #include "ooxml/word/WordDocument.h"
 
 namespace ooxml::word {
@@ -19,7 +20,12 @@ struct DocumentState {
   bool showGrammar = true, showSpelling = true;
   bool closed = false;
   std::shared_ptr<FormattingState> formatting;  // made on first use
-  Story& story() { return doc->mainStory(); }
+  // The story the selection stands in (a header, the notes, a text box); null for the main text.
+  Story* current = nullptr;
+  ViewState view;
+  std::shared_ptr<DocumentLayout> layout;  // made on first use
+  std::shared_ptr<Hyperlinks> hyperlinks;  // made on first use
+  Story& story() { return current ? *current : doc->mainStory(); }
 };
 
 struct ApplicationState {
@@ -57,7 +63,8 @@ automation::Variant object(std::shared_ptr<automation::Dispatch> d);
 // Objects the others hand out.
 automation::Variant makeDocument(AppPtr app, DocPtr doc);
 automation::Variant makeSelection(DocPtr doc);
-automation::Variant makeRange(DocPtr doc, size_t start, size_t end);
+// A range of story (the selection's current story when none is named).
+automation::Variant makeRange(DocPtr doc, size_t start, size_t end, Story* story = nullptr);
 void checkOpen(const DocPtr& doc);
 
 }  // namespace ooxml::word

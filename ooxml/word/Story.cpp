@@ -357,6 +357,11 @@ Story::Point Story::insertionPoint(size_t pos) {
   return {b.node, Node()};
 }
 
+void Story::forEachBlock(const std::function<void(Node, size_t)>& f) {
+  settleShift(blocks_.size());
+  for (const Block& b : blocks_) f(b.node, b.start + b.length);
+}
+
 Node Story::runAt(size_t pos) {
   if (pos >= length()) return {};
   size_t bi = blockAt(pos);

@@ -48,6 +48,9 @@ class Story {
   // the formatting of the first replaced character (of the one before when nothing is replaced).
   std::pair<size_t, size_t> replace(size_t start, size_t end, std::u16string_view text);
 
+  // Calls f with each block (a paragraph, or a table row's end) and the position just after it.
+  void forEachBlock(const std::function<void(xml::Node block, size_t end)>& f);
+
   // The run that holds the character at pos, or an empty node at marks.
   xml::Node runAt(size_t pos);
 

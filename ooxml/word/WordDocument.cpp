@@ -1,6 +1,7 @@
 #include "ooxml/word/WordDocument.h"
 
 #include "ooxml/package/PackageError.h"
+#include "ooxml/word/StoryElements.h"
 #include "platform/Files.h"
 
 namespace ooxml::word {
@@ -61,25 +62,78 @@ std::unique_ptr<WordDocument> WordDocument::fromBytes(std::string bytes, const A
   doc->main_ = std::make_unique<Story>(body, [self] {
     self->package_->markChanged(self->mainPart_);
     self->changed_ = true;
+    ++self->generation_;
   });
   return doc;
 }
 
-int WordDocument::protectionType() {
+std::string WordDocument::partByType(std::string_view tail) {
   for (const Relationship& r : package_->relationships(mainPart_)) {
-    if (r.external || r.type.size() < 9 || r.type.compare(r.type.size() - 9, 9, "/settings") != 0) continue;
-    std::string part = Package::resolveTarget(mainPart_, r.target);
-    if (!package_->hasPart(part)) return -1;
-    xml::Node p = package_->xmlPart(part).documentElement().child("w:documentProtection");
-    std::string_view on = p.attribute("w:enforcement");
-    if (!p || !(on == "1" || on == "true" || on == "on")) return -1;
-    std::string_view edit = p.attribute("w:edit");
-    if (edit == "trackedChanges") return 0;
-    if (edit == "comments") return 1;
-    if (edit == "forms") return 2;
-    if (edit == "readOnly") return 3;
-    return -1;
+    if (r.external || r.type.size() < tail.size() || r.type.compare(r.type.size() - tail.size(), tail.size(), tail) != 0)
+      continue;
+    return Package::resolveTarget(mainPart_, r.target);
   }
+  return {};
+}
+
+std::string WordDocument::relatedPart(std::string_view id) {
+  if (id.empty()) return {};
+  for (const Relationship& r : package_->relationships(mainPart_))
+    if (r.id == id) return r.external ? std::string() : Package::resolveTarget(mainPart_, r.target);
+  return {};
+}
+
+xml::Node WordDocument::settingsRoot() {
+  std::string part = partByType("/settings");
+  if (part.empty() || !package_->hasPart(part)) return {};
+  return package_->xmlPart(part).documentElement();
+}
+
+Story& WordDocument::partStory(const std::string& part) {
+  auto it = partStories_.find(part);
+  if (it != partStories_.end()) return *it->second;
+  if (part.empty() || !package_->hasPart(part)) return emptyStory();
+  xml::Node root = package_->xmlPart(part).documentElement();
+  auto story = std::make_unique<Story>(root, [this, part] {
+    package_->markChanged(part);
+    changed_ = true;
+  });
+  return *partStories_.emplace(part, std::move(story)).first->second;
+}
+
+Story& WordDocument::textBoxStory(xml::Node content) {
+  auto it = textBoxStories_.find(content.data());
+  if (it != textBoxStories_.end()) return *it->second;
+  auto story = std::make_unique<Story>(content, [this, content] {
+    // Readers that take the VML copy of a text box see the same text.
+    if (xml::Node copy = el::fallbackTextContent(content)) {
+      while (xml::Node c = copy.firstChild()) c.detach();
+      for (xml::Node c = content.firstChild(); c; c = c.nextSibling()) copy.appendChild(c.clone(true));
+    }
+    package_->markChanged(mainPart_);
+    changed_ = true;
+  });
+  return *textBoxStories_.emplace(content.data(), std::move(story)).first->second;
+}
+
+Story& WordDocument::emptyStory() {
+  if (!empty_) {
+    emptyDocument_ = std::make_unique<xml::Document>();
+    xml::Node root = emptyDocument_->root().appendChild(emptyDocument_->createElement("empty"));
+    empty_ = std::make_unique<Story>(root);
+  }
+  return *empty_;
+}
+
+int WordDocument::protectionType() {
+  xml::Node p = settingsRoot().child("w:documentProtection");
+  std::string_view on = p.attribute("w:enforcement");
+  if (!p || !(on == "1" || on == "true" || on == "on")) return -1;
+  std::string_view edit = p.attribute("w:edit");
+  if (edit == "trackedChanges") return 0;
+  if (edit == "comments") return 1;
+  if (edit == "forms") return 2;
+  if (edit == "readOnly") return 3;
   return -1;
 }
 

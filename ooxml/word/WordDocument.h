@@ -2,6 +2,7 @@
 // A Word document on disk: its package, its main part and the stories built from it.
 // Recognised by content: .docx, .docm, .dotx and .dotm packages open; anything else fails
 // with a clear AutomationError and the file untouched.
+#include <map>
 #include <memory>
 #include <string>
 
@@ -25,6 +26,23 @@ class WordDocument {
   // Word's ProtectionType: -1 none, 0 tracked changes, 1 comments, 2 forms, 3 read only.
   int protectionType();
   bool changed() const { return changed_; }
+  // A change made outside the stories (a property, a relationship) that Saved must report.
+  void noteChanged() { changed_ = true; }
+  // Grows with every edit of the main text, so that what is read from it can be kept till then.
+  uint64_t generation() const { return generation_; }
+
+  // The other stories, made on first use and kept while the document is open: a header, footer
+  // or notes part (rooted at its top element), a text box of the main text, and the empty story
+  // of what the document does not have.
+  const std::string& mainPartName() const { return mainPart_; }
+  Story& partStory(const std::string& part);
+  Story& textBoxStory(xml::Node content);
+  Story& emptyStory();
+  // The part an internal relationship of the main part names, by id or by the end of its type
+  // ("/footnotes"); "" when there is none.
+  std::string relatedPart(std::string_view id);
+  std::string partByType(std::string_view typeTail);
+  xml::Node settingsRoot();  // empty without a settings part
 
   void save() { saveAs(path_); }
   // Writes the package in the format it was opened in; the document then lives at path.
@@ -38,6 +56,11 @@ class WordDocument {
   std::string mainPart_;
   std::unique_ptr<Story> main_;
   bool changed_ = false;
+  uint64_t generation_ = 0;
+  std::map<std::string, std::unique_ptr<Story>> partStories_;
+  std::map<xml::NodeData*, std::unique_ptr<Story>> textBoxStories_;
+  std::unique_ptr<xml::Document> emptyDocument_;
+  std::unique_ptr<Story> empty_;
 };
 
 }  // namespace ooxml::word

@@ -1,0 +1,98 @@
+#include "ooxml/word/Layout.h"
+
+#include <algorithm>
+
+#include "automation/Dispatch.h"
+#include "ooxml/word/StoryElements.h"
+
+namespace ooxml::word {
+
+xml::Node DocumentLayout::body() {
+  return el::bodyOf(doc_.package().xmlPart(doc_.mainPartName()).documentElement());
+}
+
+const std::vector<DocumentLayout::Section>& DocumentLayout::sections() {
+  if (sectionsRead_ == doc_.generation()) return sections_;
+  sections_.clear();
+  size_t nextStart = 0;
+  doc_.mainStory().forEachBlock([&](xml::Node block, size_t end) {
+    if (xml::Node sect = el::paragraphSection(block)) {
+      sections_.push_back({sect, nextStart});
+      nextStart = end;
+    }
+  });
+  xml::Node last = el::bodySection(body());
+  // Without final section properties, a last paragraph that ends a section ends the document.
+  if (last || sections_.empty() || nextStart < doc_.mainStory().length()) sections_.push_back({last, nextStart});
+  sectionsRead_ = doc_.generation();
+  return sections_;
+}
+
+size_t DocumentLayout::sectionStart(size_t section) {
+  const auto& s = sections();
+  if (section < 1 || section > s.size()) throw automation::AutomationError("The requested member of the collection does not exist.");
+  return s[section - 1].start;
+}
+
+size_t DocumentLayout::sectionAt(size_t position) {
+  const auto& s = sections();
+  size_t i = 1;
+  while (i < s.size() && s[i].start <= position) ++i;
+  return i;
+}
+
+bool DocumentLayout::differentFirstPage(size_t section) {
+  sectionStart(section);
+  return el::titlePage(sections()[section - 1].properties);
+}
+
+bool DocumentLayout::oddAndEvenPages() { return el::evenAndOddHeaders(doc_.settingsRoot()); }
+
+bool DocumentLayout::hasOwn(size_t section, bool footer, int kind) {
+  sectionStart(section);
+  return !el::headerFooterReference(sections()[section - 1].properties, footer, kind).empty();
+}
+
+Story& DocumentLayout::headerFooter(size_t section, bool footer, int kind) {
+  sectionStart(section);
+  for (size_t i = section; i >= 1; --i) {
+    std::string_view id = el::headerFooterReference(sections()[i - 1].properties, footer, kind);
+    if (!id.empty()) return doc_.partStory(doc_.relatedPart(id));
+  }
+  return doc_.emptyStory();
+}
+
+xml::Node DocumentLayout::notesRoot(NoteKind kind) {
+  std::string part = doc_.partByType(kind == NoteKind::Foot ? "/footnotes" : "/endnotes");
+  if (part.empty() || !doc_.package().hasPart(part)) return {};
+  return doc_.package().xmlPart(part).documentElement();
+}
+
+int DocumentLayout::userNotes(NoteKind kind) {
+  int n = 0;
+  for (xml::Node c = notesRoot(kind).firstElement(); c; c = c.nextElement())
+    if (el::isUserNote(c)) ++n;
+  return n;
+}
+
+Story& DocumentLayout::notes(NoteKind kind) {
+  std::string part = doc_.partByType(kind == NoteKind::Foot ? "/footnotes" : "/endnotes");
+  return doc_.partStory(part);
+}
+
+const std::vector<xml::Node>& DocumentLayout::shapes() {
+  if (shapesRead_ != doc_.generation()) {
+    shapes_ = el::floatingShapes(body());
+    shapesRead_ = doc_.generation();
+  }
+  return shapes_;
+}
+
+Story& DocumentLayout::shapeStory(size_t index) {
+  const auto& s = shapes();
+  if (index >= s.size()) throw automation::AutomationError("The requested member of the collection does not exist.");
+  xml::Node content = el::shapeTextContent(s[index]);
+  return content ? doc_.textBoxStory(content) : doc_.emptyStory();
+}
+
+}  // namespace ooxml::word
