@@ -15,7 +15,8 @@ constexpr uint32_t kLocalSig = 0x04034b50, kCentralSig = 0x02014b50, kEndSig = 0
 constexpr uint32_t kEnd64Sig = 0x06064b50, kLocator64Sig = 0x07064b50, kDescriptorSig = 0x08074b50;
 
 uint16_t u16(const std::string& b, uint64_t at) {
-  if (at + 2 > b.size()) throw PackageError("The package is truncated.");
+  // Offsets come from the file and may be near 2^64: compare without adding to them.
+  if (at > b.size() || b.size() - at < 2) throw PackageError("The package is truncated.");
   return static_cast<uint16_t>(static_cast<uint8_t>(b[at]) | static_cast<uint8_t>(b[at + 1]) << 8);
 }
 uint32_t u32(const std::string& b, uint64_t at) { return u16(b, at) | static_cast<uint32_t>(u16(b, at + 2)) << 16; }
@@ -36,7 +37,7 @@ void put64(std::string& o, uint64_t v) {
 
 // The ZIP64 extra field of a local or central record, when there is one.
 std::string_view findExtra(const std::string& b, uint64_t at, uint64_t length, uint16_t id) {
-  uint64_t end = at + length;
+  uint64_t end = std::min<uint64_t>(at + length, b.size());
   while (at + 4 <= end) {
     uint16_t tag = u16(b, at), size = u16(b, at + 2);
     if (at + 4 + size > end) break;
@@ -121,7 +122,7 @@ void ZipReader::readDirectory() {
   if (u16(b, end + 4) != 0 || u16(b, end + 6) != 0) throw PackageError("Split or spanned archives are not supported.");
   if (end >= 20 && u32(b, end - 20) == kLocator64Sig) {
     uint64_t at = u64(b, end - 20 + 8);
-    if (at + 56 > b.size() || u32(b, at) != kEnd64Sig) throw PackageError("The package's ZIP64 directory is damaged.");
+    if (at > b.size() || b.size() - at < 56 || u32(b, at) != kEnd64Sig) throw PackageError("The package's ZIP64 directory is damaged.");
     count = u64(b, at + 32);
     cdSize = u64(b, at + 40);
     cdOffset = u64(b, at + 48);
@@ -164,7 +165,7 @@ void ZipReader::readDirectory() {
     if (e.method != 0 && e.method != 8)
       throw PackageError("The package uses an unsupported compression method in \"" + e.name + "\".");
     if (e.method == 0 && e.size != e.compressedSize) throw PackageError("The package entry \"" + e.name + "\" is damaged.");
-    if (e.headerOffset + 30 > b.size() || u32(b, e.headerOffset) != kLocalSig)
+    if (e.headerOffset > b.size() || b.size() - e.headerOffset < 30 || u32(b, e.headerOffset) != kLocalSig)
       throw PackageError("The package is truncated or damaged (entry \"" + e.name + "\").");
     uint16_t localName = u16(b, e.headerOffset + 26), localExtra = u16(b, e.headerOffset + 28);
     e.dataOffset = e.headerOffset + 30 + localName + localExtra;

@@ -109,3 +109,15 @@ TEST(ZipReader, AnEntryInflatingBeyondItsDeclaredSizeIsRefused) {
   patch32(central + 24, 100);
   expectPackageError(lie, "declared size");
 }
+
+TEST(ZipReader, OffsetsNearTheTopOfTheRangeAreRefusedWithoutReadingPastTheFile) {
+  // A ZIP64 locator whose directory offset wraps when 56 is added (found by fuzzing).
+  std::string bytes = platform::readFile(
+      std::string(TAVIMO_SOURCE_DIR) + "/tests/fuzz/corpus/zip/zip64-locator-offset-past-end.bin", 1 << 20);
+  EXPECT_THROW(
+      {
+        ZipReader r(bytes);
+        for (auto& e : r.entries()) r.read(e);
+      },
+      PackageError);
+}
