@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "automation/win/ComServer.h"
+#include "ooxml/sheet/ExcelApplication.h"
 #include "ooxml/word/WordApplication.h"
 
 namespace {
@@ -14,6 +15,8 @@ const std::vector<automation::win::ServerClass>& classes() {
   static const std::vector<automation::win::ServerClass> c{
       {ooxml::kWordClassId, ooxml::kWordProgId, ooxml::kWordVersionedProgId, "Tavimo OOXML engine: Word",
        [] { return ooxml::createWordApplication(); }},
+      {ooxml::kExcelClassId, ooxml::kExcelProgId, ooxml::kExcelVersionedProgId, "Tavimo OOXML engine: Excel",
+       [] { return ooxml::createExcelApplication(); }},
   };
   return c;
 }
