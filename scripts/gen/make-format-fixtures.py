@@ -5,6 +5,7 @@ Run with the system python: /usr/bin/python3 scripts/gen/make-format-fixtures.py
 import os
 
 import docx
+from docx.enum.style import WD_STYLE_TYPE
 from docx.enum.text import WD_COLOR_INDEX, WD_UNDERLINE
 from docx.oxml import OxmlElement
 from docx.oxml.ns import qn
@@ -64,6 +65,21 @@ def formatting_fixture():
     p.add_run(" three")
     # Paragraph 5: text for wildcard searches.
     d.add_paragraph("Order 123 and 4567 items; colour color Colour")
+    # Paragraph 6: a style chain through basedOn (italic 9 pt from the base, bold of its own).
+    base = d.styles.add_style("Base", WD_STYLE_TYPE.PARAGRAPH)
+    base.font.italic = True
+    base.font.size = Pt(9)
+    derived = d.styles.add_style("Derived", WD_STYLE_TYPE.PARAGRAPH)
+    derived.base_style = base
+    derived.font.bold = True
+    d.add_paragraph("Derived style", style="Derived")
+    # Paragraph 7: styles based on each other in a loop; reading them must still end.
+    loop_a = d.styles.add_style("LoopA", WD_STYLE_TYPE.PARAGRAPH)
+    loop_b = d.styles.add_style("LoopB", WD_STYLE_TYPE.PARAGRAPH)
+    loop_a.base_style = loop_b
+    loop_b.base_style = loop_a
+    loop_b.font.underline = True
+    d.add_paragraph("Looping style", style="LoopA")
     d.save(os.path.join(OUT, "formatting.docx"))
 
 

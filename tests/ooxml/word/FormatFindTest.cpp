@@ -67,7 +67,7 @@ TEST_F(FormatFind, FormattingOnlyHitsAreTheLongestStretchesInOrder) {
   while (execute(u"")) hits.push_back(selected());
   // Bold from a paragraph style and a character style counts; a stretch runs over runs and
   // stops at a paragraph mark.
-  EXPECT_EQ(hits, (std::vector<std::u16string>{u"bold", u"Heading text", u"strong", u"aaa", u"one two"}));
+  EXPECT_EQ(hits, (std::vector<std::u16string>{u"bold", u"Heading text", u"strong", u"aaa", u"one two", u"Derived style"}));
   font().put("Italic", -1);
   home();
   ASSERT_TRUE(execute(u""));

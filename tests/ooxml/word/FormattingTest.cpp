@@ -61,6 +61,12 @@ TEST(RangeFont, ResolvesStylesThemeFontsAndDefaults) {
   // A character style, and direct formatting over it.
   EXPECT_EQ(d.font(u"strong").get("Bold").toInt(), -1);
   EXPECT_EQ(d.font(u"not").get("Bold").toInt(), 0);
+  // A chain through basedOn, and styles based on each other in a loop.
+  Ole derived = d.font(u"Derived style");
+  EXPECT_EQ(derived.get("Bold").toInt(), -1);
+  EXPECT_EQ(derived.get("Italic").toInt(), -1);
+  EXPECT_EQ(derived.get("Size").toDouble(), 9.0);
+  EXPECT_EQ(d.font(u"Looping style").get("Underline").toInt(), 1);
   // A document without styles: Word's own defaults.
   Doc bare(fixturePath("structures.docx"));
   Ole f = bare.select(bare.text.substr(0, 3)).get("Font");

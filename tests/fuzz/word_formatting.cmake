@@ -1,0 +1,1 @@
+tavimo_fuzzer(fuzz_word_formatting SOURCES FormattingFuzz.cpp LIBS ooxml_word CORPUS docx-formatting)
