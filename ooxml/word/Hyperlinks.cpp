@@ -86,7 +86,10 @@ std::u16string HyperlinkFieldCode::withSubAddress(std::u16string_view subAddress
 std::vector<el::LinkSite>& Hyperlinks::links() {
   if (read_ == doc_.generation()) return links_;
   links_.clear();
-  xml::Node body = el::bodyOf(doc_.package().xmlPart(doc_.mainPartName()).documentElement());
+  uses_.clear();
+  xml::Node root = doc_.package().xmlPart(doc_.mainPartName()).documentElement();
+  el::countRelationshipUses(root, uses_);
+  xml::Node body = el::bodyOf(root);
   for (el::LinkSite& s : el::linkSites(body))
     if (s.kind == el::LinkSite::Element || HyperlinkFieldCode(el::fieldCode(s)).isHyperlink()) links_.push_back(std::move(s));
   read_ = doc_.generation();
@@ -154,16 +157,20 @@ void Hyperlinks::setElementAddress(xml::Node hyperlink, std::u16string_view addr
   xml::Node entry = id.empty() ? xml::Node() : el::relationshipEntry(rels, id);
   if (entry && el::relationshipTarget(entry) == target) return;
   if (!entry && target.empty()) return;
-  xml::Node main = doc_.package().xmlPart(doc_.mainPartName()).documentElement();
-  const size_t uses = id.empty() ? 0 : el::relationshipUses(main, id);
+  auto used = uses_.find(id);
+  const size_t uses = used == uses_.end() ? 0 : used->second;
   if (target.empty()) {
     el::setLinkRelationship(hyperlink, "");
     if (entry && uses <= 1) entry.detach();
+    if (uses > 0) --used->second;
   } else if (entry && uses <= 1 && el::relationshipIsExternal(entry)) {
     el::setRelationshipTarget(entry, target);
   } else {
     // Shared with other links (or none yet): this link gets a relationship of its own.
-    el::setLinkRelationship(hyperlink, el::addHyperlinkRelationship(rels, target));
+    std::string fresh = el::addHyperlinkRelationship(rels, target);
+    el::setLinkRelationship(hyperlink, fresh);
+    if (uses > 0) --used->second;
+    uses_[fresh] = 1;
   }
   doc_.package().markChanged(relsName);
   doc_.package().markChanged(doc_.mainPartName());

@@ -32,6 +32,8 @@ class Hyperlinks {
 
   WordDocument& doc_;
   std::vector<el::LinkSite> links_;
+  // How many elements of the main part name each relationship, as a link may share its own.
+  std::map<std::string, size_t, std::less<>> uses_;
   uint64_t read_ = UINT64_MAX;
 };
 

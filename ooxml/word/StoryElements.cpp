@@ -179,13 +179,12 @@ void setLinkAnchor(Node hyperlink, std::string_view anchor) {
   else hyperlink.setAttribute("w:anchor", anchor);
 }
 
-size_t relationshipUses(Node root, std::string_view id) {
-  size_t n = 0;
+void countRelationshipUses(Node root, std::map<std::string, size_t, std::less<>>& counts) {
   for (Node c = root.firstElement(); c; c = c.nextElement()) {
-    if (c.attribute("r:id") == id) ++n;
-    n += relationshipUses(c, id);
+    std::string_view id = c.attribute("r:id");
+    if (!id.empty()) ++counts[std::string(id)];
+    countRelationshipUses(c, counts);
   }
-  return n;
 }
 
 Node relationshipEntry(Node rels, std::string_view id) {

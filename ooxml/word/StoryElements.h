@@ -2,6 +2,7 @@
 // The element layer for what lies around the stories: section properties and their header and
 // footer references, the settings that switch even-page headers on, notes, floating shapes and
 // their text boxes, hyperlinks and fields, and the relationships part entries they point to.
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,8 +46,8 @@ std::string_view linkRelationship(Node hyperlink);  // r:id
 void setLinkRelationship(Node hyperlink, std::string_view id);  // "" removes it
 std::string_view linkAnchor(Node hyperlink);
 void setLinkAnchor(Node hyperlink, std::string_view anchor);  // "" removes it
-// How many elements under root name relationship id.
-size_t relationshipUses(Node root, std::string_view id);
+// How many elements under root name each relationship id.
+void countRelationshipUses(Node root, std::map<std::string, size_t, std::less<>>& counts);
 
 // Entries of a relationships part.
 Node relationshipEntry(Node relationshipsRoot, std::string_view id);

@@ -10,7 +10,7 @@ namespace ooxml::word {
 namespace {
 
 constexpr int wdNormalView = 1, wdOutlineView = 2, wdPaneFootnotes = 7, wdPaneEndnotes = 8;
-constexpr int wdSeekFootnotes = 7, wdSeekEndnotes = 8, wdSeekCurrentPageHeader = 9, wdSeekCurrentPageFooter = 10;
+constexpr int wdSeekFootnotes = 7, wdSeekEndnotes = 8, wdSeekCurrentPageFooter = 10;
 
 bool showsHeaderFooter(const ViewState& v) { return (v.seekView >= 1 && v.seekView <= 6) || v.seekView >= 9; }
 

@@ -68,6 +68,27 @@ TEST(Hyperlinks, AssignedAddressesGoIntoTheirOwnRelationshipOrTheFieldCode) {
   EXPECT_NE(xml.find("HYPERLINK \"http://complex.example/[head]\" \\o \"tip\" \\l \"sec\""), std::string::npos) << xml;
 }
 
+TEST(Hyperlinks, AnInternalLinkGivenAnAddressGetsARelationshipAndAnEmptyAddressDropsOne) {
+  Ole word(ooxml::createWordApplication());
+  std::string path = copyOf("toc.docx", "toc-links.docx");
+  Ole doc = open(word, path);
+  Ole links = doc.get("HyperLinks");
+  links.call("Item", 1).put("Address", u"http://new.example/");
+  links.call("Item", 3).put("Address", u"");
+  links.call("Item", 2).put("Address", u"b.htm");
+  doc.call("Save");
+  doc.call("Close", 0);
+  std::string rels = part(path, "word/_rels/document.xml.rels");
+  EXPECT_NE(rels.find("Target=\"http://new.example/\" TargetMode=\"External\""), std::string::npos) << rels;
+  EXPECT_EQ(rels.find("head.htm"), std::string::npos) << rels;
+  links = open(word, path).get("HyperLinks");
+  EXPECT_EQ(links.call("Item", 1).get("Address").toString(), u"http://new.example/");
+  EXPECT_EQ(links.call("Item", 1).get("SubAddress").toString(), u"_Toc100");
+  EXPECT_EQ(links.call("Item", 2).get("Address").toString(), u"b.htm");
+  EXPECT_EQ(links.call("Item", 2).get("SubAddress").toString(), u"_Toc200");
+  EXPECT_EQ(links.call("Item", 3).get("Address").toString(), u"");
+}
+
 TEST(Hyperlinks, AnAddressAssignedUnchangedChangesNothing) {
   Ole word(ooxml::createWordApplication());
   Ole doc = open(word, fixturePath("stories.docx"));
