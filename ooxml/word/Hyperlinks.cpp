@@ -102,9 +102,12 @@ el::LinkSite& Hyperlinks::link(size_t i) {
   return l[i];
 }
 
-xml::Node Hyperlinks::relationshipsRoot() {
+xml::Node Hyperlinks::relationshipsRoot(bool create) {
   std::string name = relationshipsPartName(doc_.mainPartName());
-  if (!doc_.package().hasPart(name)) doc_.package().setPartBytes(name, el::kEmptyRelationships);
+  if (!doc_.package().hasPart(name)) {
+    if (!create) return {};
+    doc_.package().setPartBytes(name, el::kEmptyRelationships);
+  }
   return doc_.package().xmlPart(name).documentElement();
 }
 
@@ -113,7 +116,7 @@ std::u16string Hyperlinks::address(size_t i) {
   if (s.kind != el::LinkSite::Element) return HyperlinkFieldCode(el::fieldCode(s)).address();
   std::string_view id = el::linkRelationship(s.node);
   if (id.empty()) return {};
-  return platform::utf8ToWide(el::relationshipTarget(el::relationshipEntry(relationshipsRoot(), id)));
+  return platform::utf8ToWide(el::relationshipTarget(el::relationshipEntry(relationshipsRoot(false), id)));
 }
 
 std::u16string Hyperlinks::subAddress(size_t i) {
@@ -151,12 +154,12 @@ void Hyperlinks::setSubAddress(size_t i, std::u16string_view subAddress) {
 
 void Hyperlinks::setElementAddress(xml::Node hyperlink, std::u16string_view address) {
   std::string target = platform::wideToUtf8(address);
-  xml::Node rels = relationshipsRoot();
-  std::string relsName = relationshipsPartName(doc_.mainPartName());
   std::string id(el::linkRelationship(hyperlink));
-  xml::Node entry = id.empty() ? xml::Node() : el::relationshipEntry(rels, id);
+  xml::Node entry = id.empty() ? xml::Node() : el::relationshipEntry(relationshipsRoot(false), id);
   if (entry && el::relationshipTarget(entry) == target) return;
-  if (!entry && target.empty()) return;
+  if (!entry && target.empty() && id.empty()) return;
+  xml::Node rels = relationshipsRoot(true);
+  std::string relsName = relationshipsPartName(doc_.mainPartName());
   auto used = uses_.find(id);
   const size_t uses = used == uses_.end() ? 0 : used->second;
   if (target.empty()) {

@@ -26,7 +26,7 @@ class Hyperlinks {
  private:
   std::vector<el::LinkSite>& links();
   el::LinkSite& link(size_t i);
-  xml::Node relationshipsRoot();
+  xml::Node relationshipsRoot(bool create);  // empty when the part is missing and not to be made
   void setElementAddress(xml::Node hyperlink, std::u16string_view address);
   void setCode(el::LinkSite& site, std::u16string code);
 
