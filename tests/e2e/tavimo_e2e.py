@@ -1,0 +1,179 @@
+#!/usr/bin/python3
+"""End-to-end runs of the tavimo batch on real documents, checked with python-docx.
+
+usage: tavimo_e2e.py TAVIMO_BINARY"""
+import json
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+import docx
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "..", "scripts", "gen"))
+import make_xlsx_fixtures as xl  # noqa: E402
+
+TAVIMO = None
+
+
+def make_doc(path, paragraphs, header=None):
+    d = docx.Document()
+    if header:
+        d.sections[0].header.paragraphs[0].text = header
+    for p in paragraphs:
+        d.add_paragraph(p)
+    d.save(path)
+
+
+def read_bytes(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def body(path):
+    return [p.text for p in docx.Document(path).paragraphs]
+
+
+def write_text_table(path, rows):
+    with open(path, "w", newline="", encoding="utf-8") as f:
+        for r in rows:
+            f.write("\t".join(r) + "\r\n")
+
+
+def write_xlsx_table(folder, name, rows):
+    xl.OUT = folder
+    shared, cells_rows = [], []
+    for i, r in enumerate(rows, start=1):
+        cells = []
+        for j, text in enumerate(r):
+            cells.append(xl.cell("%s%d" % ("ABC"[j], i), ("s", len(shared))))
+            shared.append(xl.t(text))
+        cells_rows.append((i, cells))
+    xl.write(name, [("Table", xl.sheet(cells_rows, True))], shared, xl.styles([xl.font()], [], [(0, 0, 0)]))
+    return os.path.join(folder, name)
+
+
+def run(*args, timeout=300):
+    p = subprocess.run([TAVIMO] + list(args), stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=timeout)
+    return p.returncode, p.stdout.decode("utf-8", "replace")
+
+
+class TavimoEndToEnd(unittest.TestCase):
+    def setUp(self):
+        self.dir = tempfile.mkdtemp(prefix="tavimo_e2e_")
+
+    def tearDown(self):
+        shutil.rmtree(self.dir, ignore_errors=True)
+
+    def path(self, name):
+        return os.path.join(self.dir, name)
+
+    def test_text_table_with_backups_every_kind_of_file(self):
+        make_doc(self.path("a.docx"), ["The colour is grey.", "Colour again."], header="colour header")
+        make_doc(self.path("b.docx"), ["Nothing to change."])
+        original = read_bytes(self.path("a.docx"))
+        with open(self.path("readme.txt"), "w") as f:
+            f.write("x" * 11)
+        os.mkdir(self.path("folder"))
+        write_text_table(self.path("t.txt"), [["colour", "color"], ["grey", "gray"]])
+        code, out = run("--table", self.path("t.txt"), "--json", self.path("r.json"), self.path("a.docx"),
+                        self.path("b.docx"), self.path("readme.txt"), self.path("folder"), self.path("none.docx"))
+        self.assertEqual(code, 1, out)  # none.docx failed
+        self.assertEqual(body(self.path("a.docx")), ["The color is gray.", "Color again."])
+        self.assertEqual(read_bytes(self.path("a.docx.bak")), original)
+        self.assertFalse(os.path.exists(self.path("b.docx.bak")))
+        with open(self.path("r.json"), encoding="utf-8") as f:
+            r = json.load(f)
+        self.assertEqual([f["result"] for f in r["files"]], [2, 8, 16, 1])  # the folder gets no line
+        self.assertEqual(r["files"][0]["replacements"], 4)
+        self.assertEqual(r["files"][2]["sizeBefore"], 11)
+        self.assertIn("failed_1", out)
+        self.assertIn("Operation completed!", out)
+        self.assertEqual(r["totals"]["files"], 4)
+
+    def test_spreadsheet_table_saves_under_the_mask(self):
+        make_doc(self.path("a.docx"), ["one two three"])
+        table = write_xlsx_table(self.dir, "t.xlsx", [["two", "2"], ["three", "3"]])
+        before = read_bytes(table)
+        code, out = run("--table", table, "--mask", "[N]_new.[E]", self.path("a.docx"))
+        self.assertEqual(code, 0, out)
+        self.assertEqual(body(self.path("a_new.docx")), ["one 2 3"])
+        self.assertEqual(body(self.path("a.docx")), ["one two three"])
+        self.assertFalse(os.path.exists(self.path("a.docx.bak")))
+        self.assertEqual(read_bytes(table), before)
+
+    def test_second_backup_gets_a_number_and_in_place_keeps_none(self):
+        make_doc(self.path("a.docx"), ["x1"])
+        write_text_table(self.path("t.txt"), [["x1", "x2"], ["x2", "x3"]])
+        run("--table", self.path("t.txt"), self.path("a.docx"))
+        write_text_table(self.path("t.txt"), [["x3", "x4"]])
+        run("--table", self.path("t.txt"), self.path("a.docx"))
+        self.assertTrue(os.path.exists(self.path("a.docx.bak")))
+        self.assertTrue(os.path.exists(self.path("a.docx.bak0")))
+        self.assertEqual(body(self.path("a.docx")), ["x4"])
+        make_doc(self.path("c.docx"), ["x1"])
+        run("--table", self.path("t.txt"), "--in-place", self.path("c.docx"))
+        self.assertFalse(os.path.exists(self.path("c.docx.bak")))
+
+    def test_options_case_whole_word_and_empty_replacement(self):
+        make_doc(self.path("a.docx"), ["Term term terms"])
+        write_text_table(self.path("t.txt"), [["term", "word"]])
+        run("--table", self.path("t.txt"), "--in-place", "--case", "--whole-word", self.path("a.docx"))
+        self.assertEqual(body(self.path("a.docx")), ["Term word terms"])
+        make_doc(self.path("b.docx"), ["keep drop keep"])
+        write_text_table(self.path("t.txt"), [["drop ", ""]])
+        code, out = run("--table", self.path("t.txt"), "--in-place", "--empty-replacement=ignore", self.path("b.docx"))
+        self.assertEqual(body(self.path("b.docx")), ["keep drop keep"])
+        run("--table", self.path("t.txt"), "--in-place", "--empty-replacement=delete", self.path("b.docx"))
+        self.assertEqual(body(self.path("b.docx")), ["keep keep"])
+
+    def test_recursive_folders_and_capital_letters(self):
+        os.makedirs(self.path("sub/deeper"))
+        make_doc(self.path("sub/deeper/a.docx"), ["Colour and colour"])
+        write_text_table(self.path("t.txt"), [["colour", "color"]])
+        code, out = run("--table", self.path("t.txt"), "--in-place", "--recursive", self.path("sub"))
+        self.assertEqual(code, 0, out)
+        self.assertEqual(body(self.path("sub/deeper/a.docx")), ["Color and color"])
+
+    def test_a_table_that_cannot_be_used_exits_2(self):
+        make_doc(self.path("a.docx"), ["x"])
+        code, out = run("--table", self.path("missing.xlsx"), self.path("a.docx"))
+        self.assertEqual(code, 2, out)
+        self.assertIn("Error during opening a Translation Table!", out)
+        with open(self.path("bad.xlsx"), "wb") as f:
+            f.write(b"not a workbook at all")
+        code, out = run("--table", self.path("bad.xlsx"), self.path("a.docx"))
+        self.assertEqual(code, 2, out)
+        self.assertEqual(body(self.path("a.docx")), ["x"])
+
+    def test_ctrl_c_aborts_and_leaves_nothing_half_written(self):
+        names = []
+        for i in range(40):
+            n = self.path("d%02d.docx" % i)
+            make_doc(n, ["alpha beta " * 200] * 30)
+            names.append(n)
+        write_text_table(self.path("t.txt"), [["alpha", "gamma"], ["beta", "delta"]] * 50)
+        p = subprocess.Popen([TAVIMO, "--table", self.path("t.txt")] + names, stdout=subprocess.PIPE,
+                             stderr=subprocess.STDOUT)
+        first = p.stdout.readline()  # the header: the batch is under way
+        time.sleep(0.3)
+        p.send_signal(signal.SIGINT)
+        out = first + p.stdout.read()
+        code = p.wait(timeout=120)
+        text = out.decode("utf-8", "replace")
+        self.assertEqual(code, 130, text)
+        self.assertIn("Operation aborted!", text)
+        leftovers = [f for f in os.listdir(self.dir) if ".~tmp" in f or f.endswith(".tmp")]
+        self.assertEqual(leftovers, [])
+        for n in names:  # every document is either untouched or completely replaced
+            docx.Document(n)
+
+
+if __name__ == "__main__":
+    TAVIMO = sys.argv.pop(1)
+    unittest.main(verbosity=1)
