@@ -38,6 +38,14 @@ constexpr int32_t wdGoToFirst = 1;
 constexpr int32_t wdFindContinue = 1;
 constexpr int32_t wdReplaceNone = 0;
 constexpr int32_t wdNoHighlight = 0;
+
+// What a row puts into a document property: the replacement text as the document's text gets
+// it, "^&" standing for the find text and caret codes turned into characters, so a title never
+// shows a literal "^&". The substitution itself counts nothing.
+WideString inStringReplacement(const WideString& find, const WideString& replacement) {
+  int32_t uncounted = 0;
+  return ExpandSpecialCodes(::ReplaceAllInText(replacement, u"^&", find, 0, uncounted));
+}
 constexpr int32_t wdHeaderFooterPrimary = 1;
 constexpr int32_t wdHeaderFooterFirstPage = 2;
 constexpr int32_t wdHeaderFooterEvenPages = 3;
@@ -374,6 +382,7 @@ int32_t TWordObject::ReplaceInShapes(const WideString& find, const WideString& r
 void TWordObject::ReplaceInProperties(const WideString& find, const WideString& replacement, int32_t controlWord) {
   for (const char* name : kPropertyNames) {
     const WideString value = document_.get("BuiltinDocumentProperties", name).get("Value").toString();
-    document_.get("BuiltinDocumentProperties", name).put("Value", ReplaceAllInText(value, find, replacement, controlWord));
+    document_.get("BuiltinDocumentProperties", name)
+        .put("Value", ReplaceAllInText(value, find, inStringReplacement(find, replacement), controlWord));
   }
 }

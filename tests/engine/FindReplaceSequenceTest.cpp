@@ -392,3 +392,12 @@ TEST_F(FindReplace, SetFormattingOnlyKeepsTheTextButCountsAndSkipsProperties) {
   EXPECT_EQ(count("Document.BuiltinDocumentProperties"), 0u);
   EXPECT_EQ(word->ReplacementCount(), 3);
 }
+
+TEST_F(FindReplace, APropertyGetsTheFoundTextAndCaretCodesNotTheirLiteralText) {
+  auto word = openWord();
+  fake.setProperty(property("title"), u"x title");
+  scriptHits({});
+  word->ReplaceRow(u"x", u"[^&]^t", scwWholeWord, nullptr, nullptr);
+  EXPECT_EQ(fake.property(property("title")).toString(), u"[x]\t title");
+  EXPECT_EQ(word->ReplacementCount(), 1);  // the found-text substitution counts nothing
+}
