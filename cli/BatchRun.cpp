@@ -140,13 +140,14 @@ int RunBatch(const CliOptions& options, std::FILE* out) {
     }
     worker.HandOverFile(path, attributes);
   };
-  worker.onProgress = [&](int32_t percent) {
-    report.Progress(percent);
-    if (terminal) {
+  // Each row's progress is a hand-over to this thread; without a terminal nobody sees it, so
+  // a batch written to a file or a pipe does not pay for it.
+  if (terminal)
+    worker.onProgress = [&](int32_t percent) {
+      report.Progress(percent);
       std::fprintf(out, "\r%s", ProgressBarLine(percent, shown(report.Lines().back().path)).c_str());
       std::fflush(out);
-    }
-  };
+    };
   worker.onFileDone = [&](int32_t result, int32_t step, int32_t count, int64_t before, int64_t after) {
     report.FileDone(result, step, count, before, after);
     const FileLine& line = report.Lines().back();

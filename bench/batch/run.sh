@@ -35,7 +35,7 @@ one() { # label count pages
   read -r ours_s ours_kb < <(measure ours "$tavimo" --table "$work/ours/table.txt" --in-place "$work/ours/"*.docx)
   read -r base_s base_kb < <(measure base /usr/bin/python3 "$root/bench/batch/baseline_docx.py" "$work/base/table.txt" "$work/base/"*.docx)
   local failed
-  failed=$(grep -c "failed" "$work/out.ours" || true)
+  failed=$(grep -c -E "failed(_[0-9]+)?$" "$work/out.ours" || true)
   awk -v l="$label" -v n="$count" -v os="$ours_s" -v ok="$ours_kb" -v bs="$base_s" -v bk="$base_kb" -v f="$failed" 'BEGIN {
     printf "%-6s tavimo   %8.2f s  %9.1f docs/s  peak %7.1f MiB\n", l, os, n / os, ok / 1024
     printf "%-6s baseline %8.2f s  %9.1f docs/s  peak %7.1f MiB\n", l, bs, n / bs, bk / 1024

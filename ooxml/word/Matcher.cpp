@@ -89,6 +89,49 @@ Matcher::Matcher(std::u16string_view f, bool matchCase, bool wholeWord) : matchC
     }
   }
   if (atoms_.empty()) throw automation::AutomationError("The find text is empty.");
+  prepareSkips();
+}
+
+char16_t Matcher::fold(char16_t c) const {
+  if (matchCase_) return c;
+  if (c < 0x80) return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
+  return platform::toLower(c);
+}
+
+void Matcher::prepareSkips() {
+  // Skips are safe only when "matches" is the same as "folds to the same unit" for every
+  // pattern unit, which holds unless a unit's upper case does not lower back to it.
+  for (const Atom& a : atoms_) {
+    if (a.kind != Kind::Literal) return;
+    if (!matchCase_ && fold(a.other) != a.ch) return;
+  }
+  const size_t m = atoms_.size();
+  if (m < 2) return;
+  for (const Atom& a : atoms_) folded_.push_back(a.ch);
+  for (size_t& s : skip_) s = m;
+  for (size_t i = 0; i + 1 < m; ++i) skip_[folded_[i] & 0xFF] = m - 1 - i;
+  skipScan_ = true;
+}
+
+bool Matcher::acceptHit(std::u16string_view t, size_t pos, size_t end) const {
+  return !wholeWord_ || !((pos > 0 && isWordChar(t[pos - 1])) || (end < t.size() && isWordChar(t[end])));
+}
+
+std::optional<Hit> Matcher::searchLiteral(std::u16string_view t, size_t from, size_t startLimit) const {
+  const size_t m = folded_.size();
+  const char16_t last = folded_[m - 1];
+  for (size_t pos = from; pos < startLimit && pos + m <= t.size();) {
+    char16_t c = fold(t[pos + m - 1]);
+    if (c == last) {
+      size_t i = 0;
+      while (i + 1 < m && fold(t[pos + i]) == folded_[i]) ++i;
+      if (i + 1 == m && acceptHit(t, pos, pos + m)) return Hit{pos, pos + m};
+      ++pos;
+      continue;
+    }
+    pos += skip_[c & 0xFF];
+  }
+  return std::nullopt;
 }
 
 size_t Matcher::matchAt(std::u16string_view t, size_t pos) const {
@@ -120,6 +163,7 @@ size_t Matcher::matchAt(std::u16string_view t, size_t pos) const {
 
 std::optional<Hit> Matcher::search(std::u16string_view t, size_t from, size_t startLimit) const {
   startLimit = std::min(startLimit, t.size());
+  if (skipScan_) return searchLiteral(t, from, startLimit);
   const Atom& first = atoms_.front();
   for (size_t pos = from; pos < startLimit; ++pos) {
     if (first.kind == Kind::Literal) {
@@ -133,7 +177,7 @@ std::optional<Hit> Matcher::search(std::u16string_view t, size_t from, size_t st
     }
     size_t end = matchAt(t, pos);
     if (end == SIZE_MAX) continue;
-    if (wholeWord_ && ((pos > 0 && isWordChar(t[pos - 1])) || (end < t.size() && isWordChar(t[end])))) continue;
+    if (!acceptHit(t, pos, end)) continue;
     return Hit{pos, end};
   }
   return std::nullopt;

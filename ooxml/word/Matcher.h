@@ -30,8 +30,18 @@ class Matcher {
     char16_t other = 0;  // Literal: the upper-case form, for a quick scan
   };
   size_t matchAt(std::u16string_view text, size_t pos) const;  // end of the match, or SIZE_MAX
+  char16_t fold(char16_t c) const;
+  bool acceptHit(std::u16string_view text, size_t pos, size_t end) const;
+  std::optional<Hit> searchLiteral(std::u16string_view text, size_t from, size_t startLimit) const;
+  void prepareSkips();
+
   std::vector<Atom> atoms_;
   bool matchCase_, wholeWord_;
+  // A plain text pattern is scanned with Horspool's skips over the folded characters, so a
+  // row's pass over a long story looks at a fraction of its characters.
+  bool skipScan_ = false;
+  std::u16string folded_;
+  size_t skip_[256] = {};
 };
 
 }  // namespace ooxml::word

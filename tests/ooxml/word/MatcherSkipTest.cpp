@@ -1,0 +1,53 @@
+// The skipping scan of plain find texts must find exactly what a character-by-character
+// comparison finds, for every case and whole-word setting.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "ooxml/word/Matcher.h"
+#include "platform/Text.h"
+
+using ooxml::word::Matcher;
+
+namespace {
+
+std::optional<size_t> reference(const std::u16string& t, const std::u16string& p, bool matchCase, bool wholeWord,
+                                size_t from, size_t limit) {
+  auto word = [](char16_t c) { return platform::isLetter(c) || platform::isDigit(c); };
+  for (size_t pos = from; pos < limit && pos + p.size() <= t.size(); ++pos) {
+    bool same = true;
+    for (size_t i = 0; same && i < p.size(); ++i)
+      same = matchCase ? t[pos + i] == p[i] : platform::toLower(t[pos + i]) == platform::toLower(p[i]);
+    if (!same) continue;
+    size_t end = pos + p.size();
+    if (wholeWord && ((pos > 0 && word(t[pos - 1])) || (end < t.size() && word(t[end])))) continue;
+    return pos;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+TEST(MatcherSkipScan, FindsWhatACharacterByCharacterScanFinds) {
+  std::mt19937 rng(11);
+  const std::u16string alphabet = u"aAbBäÄ .\r";
+  auto pick = [&](size_t n) {
+    std::u16string s;
+    for (size_t i = 0; i < n; ++i) s += alphabet[rng() % alphabet.size()];
+    return s;
+  };
+  for (int round = 0; round < 3000; ++round) {
+    std::u16string text = pick(1 + rng() % 60);
+    std::u16string pattern = pick(2 + rng() % 4);
+    if (pattern.find(u'^') != std::u16string::npos) continue;
+    bool matchCase = rng() % 2, wholeWord = rng() % 2;
+    size_t from = rng() % (text.size() + 1), limit = from + rng() % (text.size() + 2);
+    Matcher m(pattern, matchCase, wholeWord);
+    auto hit = m.search(text, from, limit);
+    auto expected = reference(text, pattern, matchCase, wholeWord, from, std::min(limit, text.size()));
+    ASSERT_EQ(hit.has_value(), expected.has_value()) << platform::wideToUtf8(pattern) << " in " << platform::wideToUtf8(text);
+    if (hit) {
+      EXPECT_EQ(hit->start, *expected);
+    }
+  }
+}
