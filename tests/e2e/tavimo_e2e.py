@@ -151,6 +151,46 @@ class TavimoEndToEnd(unittest.TestCase):
         self.assertEqual(code, 2, out)
         self.assertEqual(body(self.path("a.docx")), ["x"])
 
+    def fixture(self, name):
+        target = self.path(name)
+        shutil.copy(os.path.join(HERE, "..", "fixtures", "docx", name), target)
+        return target
+
+    def parts(self, path, prefix):
+        import zipfile
+        with zipfile.ZipFile(path) as z:
+            return {n: z.read(n).decode("utf-8") for n in z.namelist() if n.startswith(prefix)}
+
+    def test_every_header_and_footer_changes_once_through_the_batch(self):
+        doc = self.fixture("sections-python-docx.docx")
+        write_text_table(self.path("t.txt"), [["head", "[head]", "w"]])
+        code, out = run("--table", self.path("t.txt"), "--in-place", "--json", self.path("r.json"), doc)
+        self.assertEqual(code, 0, out)
+        with open(self.path("r.json"), encoding="utf-8") as f:
+            self.assertEqual(json.load(f)["files"][0]["replacements"], 8)
+        stories = self.parts(doc, "word/header")
+        stories.update(self.parts(doc, "word/footer"))
+        self.assertTrue(stories)
+        for name, xml in stories.items():
+            if "head" in xml:
+                self.assertEqual(xml.count("[head]"), 1, name)
+                self.assertNotIn("[[head]]", xml, name)
+        texts = [p.text for p in docx.Document(doc).paragraphs if p.text]
+        self.assertEqual(texts, ["First section [head] text", "Second section [head] text"])
+
+    def test_table_of_contents_links_survive_the_batch(self):
+        doc = self.fixture("toc.docx")
+        write_text_table(self.path("t.txt"), [["Chapter", "Part"], ["example.com", "example.org"]])
+        code, out = run("--table", self.path("t.txt"), "--in-place", doc)
+        self.assertEqual(code, 0, out)
+        xml = self.parts(doc, "word/document.xml")["word/document.xml"]
+        rels = self.parts(doc, "word/_rels/document.xml.rels")["word/_rels/document.xml.rels"]
+        self.assertIn('w:anchor="_Toc100"', xml)
+        self.assertIn('HYPERLINK \\l "_Toc200"', xml)
+        self.assertIn("Part head A", xml)
+        self.assertIn("http://example.org/head.htm", rels)
+        self.assertNotIn('Target="#', rels)
+
     def test_ctrl_c_aborts_and_leaves_nothing_half_written(self):
         names = []
         for i in range(40):
