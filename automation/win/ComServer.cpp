@@ -49,15 +49,18 @@ BSTR bstr(const std::string& utf8) {
   return SysAllocStringLen(reinterpret_cast<const OLECHAR*>(w.data()), static_cast<UINT>(w.size()));
 }
 
-class DispatchAdapter : public IDispatch {
+// IUnknown for a server object implementing one interface: reference counting, and the count of
+// live objects that DllCanUnloadNow answers from.
+template <class Interface>
+class UnknownBase : public Interface {
  public:
-  explicit DispatchAdapter(DispatchPtr inner) : inner_(std::move(inner)) { ++g_liveObjects; }
-  virtual ~DispatchAdapter() { --g_liveObjects; }
+  explicit UnknownBase(const IID& own) : own_(own) { ++g_liveObjects; }
+  virtual ~UnknownBase() { --g_liveObjects; }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (!out) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch)) {
-      *out = static_cast<IDispatch*>(this);
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, own_)) {
+      *out = static_cast<Interface*>(this);
       AddRef();
       return S_OK;
     }
@@ -70,6 +73,16 @@ class DispatchAdapter : public IDispatch {
     if (n == 0) delete this;
     return n;
   }
+
+ private:
+  IID own_;
+  std::atomic<ULONG> refs_{1};
+};
+
+class DispatchAdapter : public UnknownBase<IDispatch> {
+ public:
+  explicit DispatchAdapter(DispatchPtr inner) : UnknownBase(IID_IDispatch), inner_(std::move(inner)) {}
+
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
     if (count) *count = 0;
     return S_OK;
@@ -113,30 +126,13 @@ class DispatchAdapter : public IDispatch {
   }
 
  private:
-  std::atomic<ULONG> refs_{1};
   DispatchPtr inner_;
 };
 
-class ClassObject : public IClassFactory {
+class ClassObject : public UnknownBase<IClassFactory> {
  public:
-  explicit ClassObject(std::function<DispatchPtr()> create) : create_(std::move(create)) { ++g_liveObjects; }
-  virtual ~ClassObject() { --g_liveObjects; }
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
-      *out = static_cast<IClassFactory*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    ULONG n = --refs_;
-    if (n == 0) delete this;
-    return n;
-  }
+  explicit ClassObject(std::function<DispatchPtr()> create)
+      : UnknownBase(IID_IClassFactory), create_(std::move(create)) {}
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
     if (!out) return E_POINTER;
     *out = nullptr;
@@ -156,7 +152,6 @@ class ClassObject : public IClassFactory {
   }
 
  private:
-  std::atomic<ULONG> refs_{1};
   std::function<DispatchPtr()> create_;
 };
 
