@@ -118,6 +118,7 @@ void Package::setPartBytes(std::string_view name, std::string bytes) {
   }
   p->bytes = std::move(bytes);
   p->dom.reset();
+  relationshipsRead_.clear();  // a part parsed anew may sit where the old one was
   p->changed = true;
 }
 
@@ -165,11 +166,17 @@ void Package::setContentTypeOverride(std::string_view partName, std::string_view
   markChanged("[Content_Types].xml");
 }
 
-std::vector<Relationship> Package::relationships(std::string_view sourcePart) {
-  std::vector<Relationship> rels;
+const std::vector<Relationship>& Package::relationships(std::string_view sourcePart) {
   std::string relsName = relationshipsPartName(sourcePart);
-  if (!hasPart(relsName)) return rels;
-  xml::Node root = xmlPart(relsName).documentElement();
+  RelationshipsRead& read = relationshipsRead_[relsName];
+  const xml::Document* dom = hasPart(relsName) ? &xmlPart(relsName) : nullptr;
+  if (read.dom == dom && (!dom || read.edits == dom->edits()) && !read.list.empty()) return read.list;
+  read.dom = dom;
+  read.edits = dom ? dom->edits() : 0;
+  std::vector<Relationship>& rels = read.list;
+  rels.clear();
+  if (!dom) return rels;
+  xml::Node root = dom->documentElement();
   for (xml::Node n = root.firstElement(); n; n = n.nextElement()) {
     if (n.name() != "Relationship") continue;
     Relationship r;

@@ -54,7 +54,8 @@ class Package {
   void setContentTypeOverride(std::string_view partName, std::string_view type);
 
   // Relationships of a part ("" for the package's own, _rels/.rels).
-  std::vector<Relationship> relationships(std::string_view sourcePart);
+  // The answer is kept until the relationships part is edited or replaced.
+  const std::vector<Relationship>& relationships(std::string_view sourcePart);
   // The part a relative (or absolute "/...") internal target names, seen from the source
   // part. Throws PackageError when it climbs out of the package.
   static std::string resolveTarget(std::string_view sourcePart, std::string_view target);
@@ -83,6 +84,12 @@ class Package {
   PackageLimits limits_;
   ZipReader zip_;
   std::vector<std::unique_ptr<Part>> parts_;  // in the archive's order; new parts at the end
+  struct RelationshipsRead {
+    const xml::Document* dom = nullptr;  // null: the part did not exist
+    uint64_t edits = 0;
+    std::vector<Relationship> list;
+  };
+  std::map<std::string, RelationshipsRead, std::less<>> relationshipsRead_;
 };
 
 // Relationship parts' name for a source part: "word/_rels/document.xml.rels".

@@ -30,10 +30,10 @@ NodeType Node::type() const { return d_ ? d_->type : NodeType::Document; }
 std::string_view Node::name() const { return d_ ? d_->name : std::string_view(); }
 std::string_view Node::value() const { return d_ ? d_->value : std::string_view(); }
 void Node::setValue(std::string_view v) {
-  if (d_) d_->value = d_->doc->keep(v);
+  if (d_) d_->value = d_->doc->keep(v), ++d_->doc->edits_;
 }
 void Node::setName(std::string_view n) {
-  if (d_) d_->name = d_->doc->keep(n);
+  if (d_) d_->name = d_->doc->keep(n), ++d_->doc->edits_;
 }
 Node Node::parent() const { return Node(d_ ? d_->parent : nullptr); }
 Node Node::firstChild() const { return Node(d_ ? d_->first : nullptr); }
@@ -71,6 +71,7 @@ bool Node::hasAttribute(std::string_view n) const {
 }
 void Node::setAttribute(std::string_view n, std::string_view v) {
   if (!d_) return;
+  ++d_->doc->edits_;
   AttrData** link = &d_->attrs;
   for (; *link; link = &(*link)->next) {
     if ((*link)->name == n) {
@@ -85,6 +86,7 @@ void Node::setAttribute(std::string_view n, std::string_view v) {
 }
 void Node::removeAttribute(std::string_view n) {
   if (!d_) return;
+  ++d_->doc->edits_;
   for (AttrData** link = &d_->attrs; *link; link = &(*link)->next) {
     if ((*link)->name == n) {
       *link = (*link)->next;
@@ -95,6 +97,7 @@ void Node::removeAttribute(std::string_view n) {
 
 void Node::detach() {
   if (!d_ || !d_->parent) return;
+  ++d_->doc->edits_;
   NodeData* p = d_->parent;
   (d_->prev ? d_->prev->next : p->first) = d_->next;
   (d_->next ? d_->next->prev : p->last) = d_->prev;
@@ -110,6 +113,7 @@ Node Node::insertBefore(Node c, Node reference) {
   if (!d_ || !c.d_ || c.d_ == d_ || c.d_->doc != d_->doc) return {};
   if (reference && reference.d_->parent != d_) return {};
   if (reference == c) return c;
+  ++d_->doc->edits_;
   c.detach();
   NodeData* n = c.d_;
   n->parent = d_;

@@ -99,6 +99,10 @@ class Document {
   Node createText(std::string_view text);
   std::string serialize() const;
 
+  // Counts changes to the tree, its names, values and attributes: what was read from it
+  // stays true while the count stands.
+  uint64_t edits() const { return edits_; }
+
   // A copy of the text that lives as long as the document.
   std::string_view keep(std::string_view text);
 
@@ -113,6 +117,7 @@ class Document {
   std::deque<AttrData> attrs_;
   std::deque<std::string> strings_;
   NodeData* root_ = nullptr;
+  uint64_t edits_ = 0;
 };
 
 // Text as it must be written inside an element or an attribute value.

@@ -4,14 +4,27 @@
 
 namespace ooxml::word {
 
-bool findNext(Story& story, SelectionState& sel, const Matcher& m, Wrap wrap) {
-  return findNext(story, sel, [&](size_t from, size_t startLimit, size_t readTo) -> std::optional<Hit> {
+std::optional<Hit> searchStory(Story& story, const Matcher& m, size_t from, size_t startLimit, size_t readTo) {
+  auto scan = [&](size_t from, size_t startLimit, size_t readTo) -> std::optional<Hit> {
     size_t base = from > 0 ? from - 1 : 0;  // one character before, for the whole-word test
-    std::u16string_view text = story.searchable(base, readTo);
-    auto h = m.search(text, from - base, startLimit - base);
+    auto h = m.search(story.searchable(base, readTo), from - base, startLimit - base);
     if (!h) return std::nullopt;
     return Hit{h->start + base, h->end + base};
-  }, wrap);
+  };
+  const TrigramKeys& keys = m.trigramKeys();
+  if (keys.empty()) return scan(from, startLimit, readTo);
+  for (size_t pos = from; pos < startLimit;) {
+    auto [start, end] = story.nextCandidateBlock(keys, pos);
+    if (start >= startLimit) break;
+    if (auto h = scan(std::max(pos, start), std::min(end, startLimit), std::min(end, readTo))) return h;
+    pos = end;
+  }
+  return std::nullopt;
+}
+
+bool findNext(Story& story, SelectionState& sel, const Matcher& m, Wrap wrap) {
+  return findNext(story, sel, [&](size_t from, size_t startLimit, size_t readTo) { return searchStory(story, m, from, startLimit, readTo); },
+                  wrap);
 }
 
 bool findNext(Story& story, SelectionState& sel, const HitSearch& search, Wrap wrap, const HitFilter& accept) {

@@ -21,6 +21,10 @@ enum class Wrap { Stop = 0, Continue = 1 };
 // Moves the selection to the next hit and returns true, or leaves it and returns false.
 bool findNext(Story& story, SelectionState& selection, const Matcher& matcher, Wrap wrap);
 
+// A plain matcher's first hit that starts in [from, startLimit), reading the story up to
+// readTo, searching only the paragraphs that may hold the find text.
+std::optional<Hit> searchStory(Story& story, const Matcher& matcher, size_t from, size_t startLimit, size_t readTo);
+
 // Any matcher: the first hit that starts in [from, startLimit), reading the story's text up
 // to readTo (a hit must not end after it), in story positions.
 using HitSearch = std::function<std::optional<Hit>(size_t from, size_t startLimit, size_t readTo)>;

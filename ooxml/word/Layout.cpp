@@ -81,9 +81,9 @@ Story& DocumentLayout::notes(NoteKind kind) {
 }
 
 const std::vector<xml::Node>& DocumentLayout::shapes() {
-  if (shapesRead_ != doc_.generation()) {
+  if (shapesRead_ != doc_.mainStory().layoutVersion()) {
     shapes_ = el::floatingShapes(body());
-    shapesRead_ = doc_.generation();
+    shapesRead_ = doc_.mainStory().layoutVersion();
   }
   return shapes_;
 }

@@ -93,9 +93,7 @@ Matcher::Matcher(std::u16string_view f, bool matchCase, bool wholeWord) : matchC
 }
 
 char16_t Matcher::fold(char16_t c) const {
-  if (matchCase_) return c;
-  if (c < 0x80) return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
-  return platform::toLower(c);
+  return matchCase_ ? c : foldUnit(c);
 }
 
 void Matcher::prepareSkips() {
@@ -111,6 +109,14 @@ void Matcher::prepareSkips() {
   for (size_t& s : skip_) s = m;
   for (size_t i = 0; i + 1 < m; ++i) skip_[folded_[i] & 0xFF] = m - 1 - i;
   skipScan_ = true;
+  // Paragraph filters hold folded trios; a hit's units fold to the pattern's only when folding
+  // is stable on them, and no hit of a pattern without marks crosses a paragraph's end.
+  std::u16string trios;
+  for (char16_t c : folded_) {
+    if (c == u'\r' || c == kCellMark || (!matchCase_ && foldUnit(c) != c)) return;
+    trios += foldUnit(c);
+  }
+  keys_ = TrigramKeys(trios);
 }
 
 bool Matcher::acceptHit(std::u16string_view t, size_t pos, size_t end) const {

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "ooxml/word/TrigramSet.h"
+
 namespace ooxml::word {
 
 struct Hit {
@@ -21,6 +23,10 @@ class Matcher {
   // text; the characters before `from` and from startLimit on may be read for the whole-word
   // test and for the rest of a match.
   std::optional<Hit> search(std::u16string_view text, size_t from, size_t startLimit) const;
+
+  // The trios every hit holds, for skipping paragraphs that lack them; empty when this
+  // pattern cannot be judged that way (codes for any character, marks, short texts).
+  const TrigramKeys& trigramKeys() const { return keys_; }
 
  private:
   enum class Kind { Literal, AnyChar, Digit, Letter, WhiteSpace };
@@ -42,6 +48,7 @@ class Matcher {
   bool skipScan_ = false;
   std::u16string folded_;
   size_t skip_[256] = {};
+  TrigramKeys keys_;
 };
 
 }  // namespace ooxml::word

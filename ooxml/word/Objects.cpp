@@ -86,12 +86,8 @@ bool executeFind(DocumentState& d, const Args& a) {
   }
   Matcher m(findText, flag(1), flag(2));
   if (!accept) return findNext(story, d.selection, m, wrap);
-  return findNext(story, d.selection, [&](size_t from, size_t limit, size_t readTo) -> std::optional<Hit> {
-    size_t base = from > 0 ? from - 1 : 0;  // one character before, for the whole-word test
-    auto h = m.search(story.searchable(base, readTo), from - base, limit - base);
-    if (!h) return std::nullopt;
-    return Hit{h->start + base, h->end + base};
-  }, wrap, accept);
+  return findNext(story, d.selection, [&](size_t from, size_t limit, size_t readTo) { return searchStory(story, m, from, limit, readTo); },
+                  wrap, accept);
 }
 
 class Replacement : public WordObject {

@@ -312,6 +312,7 @@ bool Story::replaceWithinText(size_t start, size_t end, std::u16string_view text
     }
     for (size_t k = i + 1; k < b.segments.size(); ++k) b.segments[k].start = static_cast<uint32_t>(b.segments[k].start + delta);
     b.length = static_cast<uint32_t>(b.length + delta);
+    b.trigrams.clear();
     text_.replace(start, end - start, text);
     addShift(bi + 1, delta);
     return true;
@@ -355,6 +356,18 @@ Story::Point Story::insertionPoint(size_t pos) {
     return {s.run.parent(), s.run};
   }
   return {b.node, Node()};
+}
+
+std::pair<size_t, size_t> Story::nextCandidateBlock(const TrigramKeys& keys, size_t pos) {
+  size_t n = length();
+  if (pos >= n || blocks_.empty()) return {n, n};
+  for (size_t i = blockAt(pos); i < blocks_.size(); ++i) {
+    Block& b = blocks_[i];
+    size_t start = blockStart(i);
+    if (!b.trigrams.built()) b.trigrams.build(text_.view(start, start + b.length));
+    if (b.trigrams.mayHold(keys)) return {start, start + b.length};
+  }
+  return {n, n};
 }
 
 void Story::forEachBlock(const std::function<void(Node, size_t)>& f) {
@@ -497,6 +510,7 @@ std::pair<size_t, size_t> Story::replace(size_t start, size_t end, std::u16strin
   } else {
     rebuild();
   }
+  ++layoutVersion_;
   if (onChange_) onChange_();
   return {start, start + text.size()};
 }
@@ -540,6 +554,7 @@ void Story::forEachRunIn(size_t start, size_t end, const std::function<void(Node
   }
   for (Node r : runs) f(r);
   rebuild();
+  ++layoutVersion_;
   if (onChange_) onChange_();
 }
 

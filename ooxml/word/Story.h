@@ -9,6 +9,7 @@
 
 #include "ooxml/package/Xml.h"
 #include "ooxml/word/GapText.h"
+#include "ooxml/word/TrigramSet.h"
 
 namespace ooxml::word {
 
@@ -29,6 +30,7 @@ struct Block {
   uint32_t length = 0;
   std::vector<Segment> segments;
   std::vector<bool> fieldsAtStart;  // open complex fields: true while in the field code
+  TrigramSet trigrams;              // made when first asked for, dropped when the text changes
 };
 
 class Story {
@@ -38,11 +40,19 @@ class Story {
   Story(xml::Node root, std::function<void()> onChange = {});
 
   size_t length() const { return text_.size(); }
+  // Counts the edits that may have added, removed or moved elements; an edit of the text
+  // inside one w:t does not count, so lists of hyperlinks or shapes outlive it.
+  uint64_t layoutVersion() const { return layoutVersion_; }
   // The text of [start, end) as Range.Text shows it (a cell or row end reads as 13 7).
   std::u16string text(size_t start, size_t end);
   // The text the matcher sees: a cell or row end is the one character 7.
   std::u16string_view searchable(size_t from, size_t to) { return text_.view(from, to); }
   char16_t at(size_t pos) const { return text_.at(pos); }
+
+  // The first block ending after pos whose text may hold a find text with these trios, as its
+  // [start, end); {length(), length()} when none may. Every block ends with a mark, so a find
+  // text without marks lies within one block.
+  std::pair<size_t, size_t> nextCandidateBlock(const TrigramKeys& keys, size_t pos);
 
   // Replaces [start, end) with text; returns where the new text now lies. The new text takes
   // the formatting of the first replaced character (of the one before when nothing is replaced).
@@ -85,6 +95,7 @@ class Story {
   GapText text_;
   size_t shiftFrom_ = SIZE_MAX;  // blocks from here on start shift_ later than stored
   ptrdiff_t shift_ = 0;
+  uint64_t layoutVersion_ = 0;
 };
 
 }  // namespace ooxml::word

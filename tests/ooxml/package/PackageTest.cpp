@@ -50,6 +50,26 @@ TEST(Package, FindsTheMainPartItsContentTypeAndRelationships) {
   EXPECT_TRUE(p->hasPart("WORD/Document.xml"));
 }
 
+TEST(Package, RelationshipsFollowEditsOfTheirPart) {
+  auto p = Package::fromBytes(samplePackage());
+  ASSERT_EQ(p->relationships("word/document.xml").size(), 2u);
+  // Edited in place, as a new hyperlink adds its relationship.
+  xml::Document& rels = p->xmlPart("word/_rels/document.xml.rels");
+  xml::Node added = rels.createElement("Relationship");
+  added.setAttribute("Id", "rId7");
+  added.setAttribute("Target", "x.xml");
+  rels.documentElement().appendChild(added);
+  ASSERT_EQ(p->relationships("word/document.xml").size(), 3u);
+  rels.documentElement().firstElement().setAttribute("Target", "http://changed/");
+  EXPECT_EQ(p->relationships("word/document.xml")[0].target, "http://changed/");
+  // Replaced as a whole, and made where there was none.
+  p->setPartBytes("word/_rels/document.xml.rels", "<Relationships xmlns=\"urn:r\"/>");
+  EXPECT_TRUE(p->relationships("word/document.xml").empty());
+  EXPECT_TRUE(p->relationships("word/other.xml").empty());
+  p->setPartBytes("word/_rels/other.xml.rels", kDocRels);
+  EXPECT_EQ(p->relationships("word/other.xml").size(), 2u);
+}
+
 TEST(Package, TargetsThatClimbOutOfThePackageAreRefused) {
   EXPECT_EQ(Package::resolveTarget("word/document.xml", "../customXml/item1.xml"), "customXml/item1.xml");
   EXPECT_EQ(Package::resolveTarget("word/document.xml", "/word/./styles.xml"), "word/styles.xml");

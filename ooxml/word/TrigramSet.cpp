@@ -1,0 +1,53 @@
+#include "ooxml/word/TrigramSet.h"
+
+#include <algorithm>
+#include <bit>
+
+#include "platform/Text.h"
+
+namespace ooxml::word {
+
+char16_t foldUnit(char16_t c) {
+  if (c < 0x80) return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
+  return platform::toLower(c);
+}
+
+uint32_t trigramHash(char16_t a, char16_t b, char16_t c) {
+  uint32_t h = a * 0x9E3779B1u ^ b * 0x85EBCA77u ^ c * 0xC2B2AE3Du;
+  return h ^ (h >> 15);
+}
+
+TrigramKeys::TrigramKeys(std::u16string_view folded) {
+  // A dozen trios rule out nearly every paragraph; more only cost time.
+  constexpr size_t kMaxKeys = 12;
+  for (size_t i = 0; i + 2 < folded.size() && hashes_.size() < kMaxKeys; ++i) {
+    uint32_t h = trigramHash(folded[i], folded[i + 1], folded[i + 2]);
+    if (std::find(hashes_.begin(), hashes_.end(), h) == hashes_.end()) hashes_.push_back(h);
+  }
+}
+
+void TrigramSet::build(std::u16string_view text) {
+  // About four bits a character keeps the filter under a third full.
+  size_t want = std::clamp<size_t>(std::bit_ceil(std::max<size_t>(text.size(), 1) * 4), 64, size_t(1) << 16);
+  bits_.assign(want / 64, 0);
+  mask_ = static_cast<uint32_t>(want - 1);
+  if (text.size() < 3) return;
+  char16_t a = foldUnit(text[0]), b = foldUnit(text[1]);
+  for (size_t i = 2; i < text.size(); ++i) {
+    char16_t c = foldUnit(text[i]);
+    uint32_t bit = trigramHash(a, b, c) & mask_;
+    bits_[bit >> 6] |= uint64_t(1) << (bit & 63);
+    a = b;
+    b = c;
+  }
+}
+
+bool TrigramSet::mayHold(const TrigramKeys& keys) const {
+  for (uint32_t h : keys.hashes()) {
+    uint32_t bit = h & mask_;
+    if (!(bits_[bit >> 6] >> (bit & 63) & 1)) return false;
+  }
+  return true;
+}
+
+}  // namespace ooxml::word

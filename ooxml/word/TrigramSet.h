@@ -1,0 +1,40 @@
+#pragma once
+// Which trios of case-folded characters a piece of text holds, as the bits of a small Bloom
+// filter. A plain find text with a trio the filter lacks cannot occur in that text, so a row's
+// pass over a long story searches only the paragraphs that may hold it.
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace ooxml::word {
+
+// The folding both the filter and the plain-text matcher compare by.
+char16_t foldUnit(char16_t c);
+
+// The hashed trios of a find text, folded; empty when the text is too short to have one.
+class TrigramKeys {
+ public:
+  TrigramKeys() = default;
+  explicit TrigramKeys(std::u16string_view foldedText);
+  bool empty() const { return hashes_.empty(); }
+  const std::vector<uint32_t>& hashes() const { return hashes_; }
+
+ private:
+  std::vector<uint32_t> hashes_;
+};
+
+class TrigramSet {
+ public:
+  void build(std::u16string_view text);  // folds as it goes
+  void clear() { bits_.clear(); }
+  bool built() const { return !bits_.empty(); }
+  bool mayHold(const TrigramKeys& keys) const;
+
+ private:
+  std::vector<uint64_t> bits_;
+  uint32_t mask_ = 0;
+};
+
+uint32_t trigramHash(char16_t a, char16_t b, char16_t c);
+
+}  // namespace ooxml::word

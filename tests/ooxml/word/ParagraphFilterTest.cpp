@@ -1,0 +1,83 @@
+// Searching only the paragraphs whose trio filter may hold the find text must find exactly
+// what a scan of the whole story finds, also after edits that change or split paragraphs.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "ooxml/package/Xml.h"
+#include "ooxml/word/FindDriver.h"
+#include "ooxml/word/Matcher.h"
+#include "ooxml/word/Story.h"
+#include "platform/Text.h"
+
+using namespace ooxml::word;
+
+namespace {
+
+std::unique_ptr<ooxml::xml::Document> bodyOf(std::mt19937& rng, const std::u16string& alphabet, int paragraphs) {
+  std::string xml = "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body>";
+  auto word = [&] {
+    std::u16string s;
+    for (size_t i = 0, n = 1 + rng() % 6; i < n; ++i) s += alphabet[rng() % alphabet.size()];
+    return platform::wideToUtf8(s);
+  };
+  for (int p = 0; p < paragraphs; ++p) {
+    xml += "<w:p>";
+    for (int r = 0, runs = 1 + rng() % 3; r < runs; ++r) xml += "<w:r><w:t xml:space=\"preserve\">" + word() + " " + word() + "</w:t></w:r>";
+    xml += "</w:p>";
+    if (p % 7 == 3) xml += "<w:tbl><w:tr><w:tc><w:p><w:r><w:t>" + word() + "</w:t></w:r></w:p></w:tc></w:tr></w:tbl>";
+  }
+  xml += "</w:body></w:document>";
+  return ooxml::xml::Document::parse(xml);
+}
+
+std::optional<Hit> wholeScan(Story& story, const Matcher& m, size_t from, size_t limit) {
+  size_t base = from > 0 ? from - 1 : 0;
+  auto h = m.search(story.searchable(base, story.length()), from - base, limit - base);
+  if (!h) return std::nullopt;
+  return Hit{h->start + base, h->end + base};
+}
+
+}  // namespace
+
+TEST(ParagraphFilter, FindsWhatAWholeStoryScanFindsAcrossEdits) {
+  std::mt19937 rng(5);
+  const std::u16string alphabet = u"abcAB\u00e4\u00c4\u03a3\u03c3";
+  int hits = 0;
+  for (int round = 0; round < 100; ++round) {
+    auto doc = bodyOf(rng, alphabet, 30);
+    Story story(doc->documentElement().child("w:body"));
+    auto pattern = [&] {
+      std::u16string s;
+      for (size_t i = 0, n = 3 + rng() % 3; i < n; ++i) s += alphabet[rng() % alphabet.size()];
+      return s;
+    };
+    for (int step = 0; step < 60; ++step) {
+      Matcher m(pattern(), rng() % 2, rng() % 2);
+      size_t from = rng() % (story.length() + 1);
+      size_t limit = std::min(story.length(), from + rng() % story.length());
+      auto got = searchStory(story, m, from, limit, story.length());
+      auto want = wholeScan(story, m, from, limit);
+      ASSERT_EQ(got.has_value(), want.has_value()) << "round " << round << " step " << step;
+      if (got) {
+        ++hits;
+        ASSERT_EQ(got->start, want->start);
+        ASSERT_EQ(got->end, want->end);
+      }
+      // An edit inside a paragraph, or one that adds a paragraph mark, between searches.
+      size_t at = rng() % story.length();
+      if (story.at(at) == u'\r' || story.at(at) == 7) continue;
+      std::u16string text = pattern();
+      if (rng() % 4 == 0) text[rng() % text.size()] = u'\r';
+      story.replace(at, at + (rng() % 2), text);
+    }
+  }
+  EXPECT_GT(hits, 300);  // the comparison saw real hits, not only misses
+}
+
+TEST(ParagraphFilter, OnlyPlainTextsWithoutMarksAreFiltered) {
+  EXPECT_FALSE(Matcher(u"term042", false, false).trigramKeys().empty());
+  EXPECT_TRUE(Matcher(u"ab", false, false).trigramKeys().empty());         // no trio
+  EXPECT_TRUE(Matcher(u"end^pstart", false, false).trigramKeys().empty());  // crosses paragraphs
+  EXPECT_TRUE(Matcher(u"te^?m", false, false).trigramKeys().empty());       // any character
+}
