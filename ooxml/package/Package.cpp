@@ -69,6 +69,8 @@ std::unique_ptr<Package> Package::fromBytes(std::string bytes, const PackageLimi
 }
 
 Package::Part* Package::find(std::string_view name) {
+  for (auto& p : parts_)  // names are nearly always asked for as written
+    if (p->name == name) return p.get();
   for (auto& p : parts_)
     if (equalsNoCase(p->name, name)) return p.get();  // part names compare without case
   return nullptr;
@@ -189,7 +191,29 @@ const std::vector<Relationship>& Package::relationships(std::string_view sourceP
   return rels;
 }
 
+namespace {
+
+// A target of plain segments ("media/image1.png") needs no decoding or climbing.
+bool isPlainRelativeTarget(std::string_view t) {
+  if (t.empty() || t.find_first_of("%\\") != std::string_view::npos || t[0] == '/') return false;
+  size_t start = 0;
+  while (start <= t.size()) {
+    size_t slash = t.find('/', start);
+    if (slash == std::string_view::npos) slash = t.size();
+    std::string_view seg = t.substr(start, slash - start);
+    if (seg.empty() || seg == "." || seg == "..") return false;
+    start = slash + 1;
+  }
+  return true;
+}
+
+}  // namespace
+
 std::string Package::resolveTarget(std::string_view sourcePart, std::string_view target) {
+  size_t folderEnd = sourcePart.rfind('/');
+  std::string_view folder = folderEnd == std::string_view::npos ? std::string_view() : sourcePart.substr(0, folderEnd);
+  if (isPlainRelativeTarget(target) && (folder.empty() || isPlainRelativeTarget(folder)))
+    return std::string(folder).append(folder.empty() ? "" : "/").append(target);
   std::string t = percentDecode(target);
   std::vector<std::string> parts;
   std::string base;

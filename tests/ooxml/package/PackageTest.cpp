@@ -72,6 +72,10 @@ TEST(Package, RelationshipsFollowEditsOfTheirPart) {
 
 TEST(Package, TargetsThatClimbOutOfThePackageAreRefused) {
   EXPECT_EQ(Package::resolveTarget("word/document.xml", "../customXml/item1.xml"), "customXml/item1.xml");
+  EXPECT_EQ(Package::resolveTarget("word/document.xml", "media/a.png"), "word/media/a.png");
+  EXPECT_EQ(Package::resolveTarget("document.xml", "media/a.png"), "media/a.png");
+  EXPECT_EQ(Package::resolveTarget("word\\sub//document.xml", "a.xml"), "word/sub/a.xml");
+  EXPECT_EQ(Package::resolveTarget("word/document.xml", "media//a%20b.png"), "word/media/a b.png");
   EXPECT_EQ(Package::resolveTarget("word/document.xml", "/word/./styles.xml"), "word/styles.xml");
   EXPECT_THROW(Package::resolveTarget("word/document.xml", "../../etc/passwd"), PackageError);
   EXPECT_THROW(Package::resolveTarget("", "..\\x.xml"), PackageError);
