@@ -50,16 +50,22 @@ struct Property {
   std::string_view preferredPrefix;  // for a new element when the part binds no prefix to ns
 };
 
-const Property kProperties[] = {
+const Property kProperties[6] = {
     {u"title", &kCore, kDublinCoreNs, "title", "dc"},       {u"subject", &kCore, kDublinCoreNs, "subject", "dc"},
     {u"author", &kCore, kDublinCoreNs, "creator", "dc"},    {u"keywords", &kCore, kCoreNs, "keywords", "cp"},
     {u"manager", &kExtended, kExtendedNs, "Manager", "ep"}, {u"company", &kExtended, kExtendedNs, "Company", "ep"},
 };
 
 const Property* lookup(std::u16string_view name) {
-  WideString lower = platform::toLower(name);
-  for (const Property& p : kProperties)
-    if (p.name == lower) return &p;
+  for (const Property& p : kProperties) {
+    if (p.name.size() != name.size()) continue;
+    bool same = true;
+    for (size_t i = 0; same && i < name.size(); ++i) {
+      char16_t c = name[i];
+      same = (c < 0x80 && c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c) == p.name[i];
+    }
+    if (same) return &p;
+  }
   return nullptr;
 }
 
@@ -186,17 +192,34 @@ std::string createPart(Package& package, const PartKind& kind, std::string name)
 
 }  // namespace
 
+DocumentProperties::Read& DocumentProperties::current(size_t index) {
+  const Property& p = kProperties[index];
+  Read& r = read_[index];
+  constexpr std::string_view kPackageRelationships = "_rels/.rels";
+  uint64_t relationships = package_.partVersion(kPackageRelationships);
+  if (r.valid && r.relationships == relationships && r.part == package_.partVersion(r.partName)) return r;
+  r.valid = false;
+  r.partName = partFor(package_, *p.part);
+  r.value.clear();
+  if (!r.partName.empty() && package_.hasPart(r.partName)) {
+    xml::Node element = findChild(package_.xmlPart(r.partName).documentElement(), p.ns, p.localName);
+    r.value = platform::utf8ToWide(textOf(element));
+  }
+  r.relationships = package_.partVersion(kPackageRelationships);
+  r.part = package_.partVersion(r.partName);
+  r.valid = true;
+  return r;
+}
+
 WideString DocumentProperties::value(std::u16string_view name) {
-  const Property& p = need(name);
-  std::string part = partFor(package_, *p.part);
-  if (part.empty() || !package_.hasPart(part)) return {};
-  xml::Node element = findChild(package_.xmlPart(part).documentElement(), p.ns, p.localName);
-  return platform::utf8ToWide(textOf(element));
+  return current(static_cast<size_t>(&need(name) - kProperties)).value;
 }
 
 bool DocumentProperties::setValue(std::u16string_view name, std::u16string_view value) {
   const Property& p = need(name);
-  const std::string text = platform::wideToUtf8(storable(value));
+  const WideString stored = storable(value);
+  if (current(static_cast<size_t>(&p - kProperties)).value == stored) return false;
+  const std::string text = platform::wideToUtf8(stored);
   std::string part = partFor(package_, *p.part);
   if (part.empty() || !package_.hasPart(part)) {
     if (text.empty()) return false;

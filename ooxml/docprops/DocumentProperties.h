@@ -13,6 +13,8 @@
 // Stored text is what XML 1.0 can carry: characters it cannot (controls other than tab and
 // line feed, U+FFFE, U+FFFF, lone surrogates) are dropped, and a carriage return (or CR LF)
 // is stored as the line feed any XML reader would turn it into.
+#include <array>
+#include <string>
 #include <string_view>
 
 #include "ooxml/package/Package.h"
@@ -22,6 +24,7 @@ namespace ooxml::docprops {
 
 class DocumentProperties {
  public:
+  // Keep one for a package: it remembers what it read until the parts involved change.
   explicit DocumentProperties(Package& package) : package_(package) {}
 
   // True for the six names above, in any case.
@@ -35,7 +38,16 @@ class DocumentProperties {
   bool setValue(std::u16string_view name, std::u16string_view value);
 
  private:
+  struct Read {
+    bool valid = false;
+    uint64_t relationships = 0, part = 0;  // the versions it was read at
+    std::string partName;
+    WideString value;
+  };
+  Read& current(size_t property);
+
   Package& package_;
+  std::array<Read, 6> read_;
 };
 
 }  // namespace ooxml::docprops

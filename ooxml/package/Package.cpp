@@ -121,6 +121,7 @@ void Package::setPartBytes(std::string_view name, std::string bytes) {
   p->bytes = std::move(bytes);
   p->dom.reset();
   relationshipsRead_.clear();  // a part parsed anew may sit where the old one was
+  ++partsReplaced_;
   p->changed = true;
 }
 
@@ -128,6 +129,12 @@ void Package::markChanged(std::string_view name) {
   Part& p = need(name);
   if (!p.dom) xmlPart(name);
   p.changed = true;
+}
+
+uint64_t Package::partVersion(std::string_view name) const {
+  const Part* p = find(name);
+  uint64_t edits = p && p->dom ? p->dom->edits() + 1 : 0;  // parsing is a change too
+  return partsReplaced_ << 40 ^ edits;
 }
 
 bool Package::isChanged(std::string_view name) const {

@@ -48,6 +48,9 @@ class Package {
   void setPartBytes(std::string_view name, std::string bytes);  // creates the part when new
   void markChanged(std::string_view name);                   // its parsed DOM is written on save
   bool isChanged(std::string_view name) const;
+  // Changes whenever any part is replaced or made, or this part's parsed tree is edited:
+  // what was read from the part stays true while it stands.
+  uint64_t partVersion(std::string_view name) const;
 
   // Content types: the Override for the part, else the Default for its extension.
   std::string contentType(std::string_view partName);
@@ -90,6 +93,7 @@ class Package {
     std::vector<Relationship> list;
   };
   std::map<std::string, RelationshipsRead, std::less<>> relationshipsRead_;
+  uint64_t partsReplaced_ = 0;
 };
 
 // Relationship parts' name for a source part: "word/_rels/document.xml.rels".

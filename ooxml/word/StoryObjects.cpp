@@ -256,7 +256,7 @@ class DocumentProperty : public WordObject {
   DocumentProperty(DocPtr d, WideString name) : WordObject("DocumentProperty"), d_(std::move(d)), name_(std::move(name)) {}
   bool member(const std::string& n, CallKind kind, const Args& a, Variant& r) override {
     checkOpen(d_);
-    docprops::DocumentProperties props(d_->doc->package());
+    docprops::DocumentProperties& props = d_->doc->properties();
     if (n == "value") {
       if (kind != CallKind::Put) r = Variant(props.value(name_));
       else if (props.setValue(name_, a.back().toString())) d_->doc->noteChanged();

@@ -50,6 +50,7 @@ std::unique_ptr<WordDocument> WordDocument::fromBytes(std::string bytes, const A
   doc->path_ = path;
   doc->package_ = Package::fromBytes(std::move(bytes), limits);
   Package& pkg = *doc->package_;
+  doc->properties_ = std::make_unique<docprops::DocumentProperties>(pkg);
   doc->mainPart_ = pkg.mainPartName();
   if (doc->mainPart_.empty() || !pkg.hasPart(doc->mainPart_))
     throw PackageError("The package has no main document part: it is not a Word document.");

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "ooxml/docprops/DocumentProperties.h"
 #include "ooxml/package/Package.h"
 #include "ooxml/word/Story.h"
 
@@ -23,6 +24,7 @@ class WordDocument {
   WordFormat format() const { return format_; }
   Story& mainStory() { return *main_; }
   Package& package() { return *package_; }
+  docprops::DocumentProperties& properties() { return *properties_; }
   // Word's ProtectionType: -1 none, 0 tracked changes, 1 comments, 2 forms, 3 read only.
   int protectionType();
   bool changed() const { return changed_; }
@@ -53,6 +55,7 @@ class WordDocument {
   AnsiString path_;
   WordFormat format_ = WordFormat::Document;
   std::unique_ptr<Package> package_;
+  std::unique_ptr<docprops::DocumentProperties> properties_;
   std::string mainPart_;
   std::unique_ptr<Story> main_;
   bool changed_ = false;

@@ -87,6 +87,35 @@ TEST(DocumentProperties, FindsPartsThroughRelationshipsAndElementsByNamespace) {
   EXPECT_EQ(props.value(u"company"), u"");
 }
 
+TEST(DocumentProperties, KeptReadingsFollowEditsOfThePartsAndRelationships) {
+  auto p = fixture("python-docx.docx");
+  DocumentProperties props(*p);
+  ASSERT_EQ(props.value(u"Title"), u"Annual report");
+  ASSERT_TRUE(props.setValue(u"Title", u"Budget"));
+  EXPECT_EQ(props.value(u"title"), u"Budget");
+  EXPECT_FALSE(props.setValue(u"Title", u"Budget"));
+  // The part edited behind its back, as another member of the object model may.
+  std::string core;
+  for (const ooxml::Relationship& r : p->relationships(""))
+    if (r.type.ends_with("/core-properties")) core = Package::resolveTarget("", r.target);
+  ooxml::xml::Node title = p->xmlPart(core).documentElement().firstElement();
+  while (title && title.name() != "dc:title") title = title.nextElement();
+  ASSERT_TRUE(title);
+  title.firstChild().setValue("Edited");
+  EXPECT_EQ(props.value(u"Title"), u"Edited");
+  EXPECT_TRUE(props.setValue(u"Title", u"Budget"));
+  // The package relationships replaced: the property now lives in another part.
+  std::string rels = p->partBytes("_rels/.rels");
+  size_t at = rels.find(core);
+  ASSERT_NE(at, std::string::npos);
+  p->setPartBytes("docProps/other.xml", p->partBytes(core));
+  p->setPartBytes("_rels/.rels", rels.replace(at, core.size(), "docProps/other.xml"));
+  p->xmlPart("docProps/other.xml");
+  EXPECT_EQ(props.value(u"Title"), u"Budget");
+  EXPECT_TRUE(props.setValue(u"Title", u"Other"));
+  EXPECT_EQ(DocumentProperties(*Package::fromBytes(p->save())).value(u"Title"), u"Other");
+}
+
 TEST(DocumentProperties, OtherNamesRaise) {
   auto p = fixture("python-docx.docx");
   DocumentProperties props(*p);
