@@ -61,9 +61,16 @@ TEST(BadInput, OtherFormatsAndDamagedFilesFailTheOpenCleanly) {
   std::string deep = "<w:document xmlns:w=\"u\"><w:body>";
   for (int i = 0; i < 5000; ++i) deep += "<w:sdt>";
   expectOpenFails("deep.docx", package(deep), "nested too deeply");
-  ooxml::ZipWriter bomb;
-  bomb.add("[Content_Types].xml", std::string(64u << 20, ' '));
-  expectOpenFails("bomb.docx", bomb.finish(), "plausible ratio");
+  // A bomb declares far more than its few bytes hold: 400 MB in every size field.
+  ooxml::ZipWriter writer;
+  writer.add("[Content_Types].xml", std::string(200000, ' '));
+  std::string bomb = writer.finish();
+  auto declare = [&](size_t signatureAt, size_t sizeOffset) {
+    for (int i = 0; i < 4; ++i) bomb[signatureAt + sizeOffset + i] = static_cast<char>((400u << 20) >> (8 * i));
+  };
+  declare(0, 22);                              // the local header
+  declare(bomb.find("PK\x01\x02"), 24);  // the central record
+  expectOpenFails("bomb.docx", bomb, "plausible ratio");
 }
 
 TEST(BadInput, AFailedSaveLeavesTheOriginalIntact) {
