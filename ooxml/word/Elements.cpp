@@ -127,6 +127,56 @@ void setTextOf(Node t, std::u16string_view text) {
   t.setAttribute("xml:space", "preserve");
 }
 
+namespace {
+
+// The byte offset of a UTF-16 offset in s, walking only strictly well-formed UTF-8;
+// npos when s is not, or the offset falls inside a surrogate pair.
+size_t utf8OffsetOf(std::string_view s, size_t units) {
+  size_t i = 0;
+  for (size_t u = 0; u < units;) {
+    if (i >= s.size()) return std::string_view::npos;
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    if (c < 0x80) {
+      ++i;
+      ++u;
+      continue;
+    }
+    size_t n = c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+    if (n == 0 || i + n > s.size()) return std::string_view::npos;
+    uint32_t cp = c & (0x7F >> n);
+    for (size_t k = 1; k < n; ++k) {
+      unsigned char d = static_cast<unsigned char>(s[i + k]);
+      if ((d & 0xC0) != 0x80) return std::string_view::npos;
+      cp = cp << 6 | (d & 0x3F);
+    }
+    if ((n == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) || (n == 4 && (cp < 0x10000 || cp > 0x10FFFF)))
+      return std::string_view::npos;
+    size_t width = n == 4 ? 2 : 1;
+    if (u + width > units) return std::string_view::npos;
+    u += width;
+    i += n;
+  }
+  return i;
+}
+
+}  // namespace
+
+bool spliceText(Node t, size_t from, size_t count, std::u16string_view text) {
+  Node only = t.firstChild();
+  if (!only || only.nextSibling() || only.type() != xml::NodeType::Text) return false;
+  std::string_view value = only.value();
+  size_t begin = utf8OffsetOf(value, from);
+  if (begin == std::string_view::npos) return false;
+  size_t length = utf8OffsetOf(value.substr(begin), count);
+  if (length == std::string_view::npos) return false;
+  std::string spliced;
+  spliced.reserve(value.size() + text.size() * 3);
+  spliced.append(value.substr(0, begin)).append(platform::wideToUtf8(text)).append(value.substr(begin + length));
+  only.setValue(spliced);
+  t.setAttribute("xml:space", "preserve");
+  return true;
+}
+
 Node newRun(xml::Document& doc, Node properties) {
   Node r = doc.createElement("w:r");
   if (properties) {

@@ -45,6 +45,9 @@ Node paragraphProperties(Node p);
 std::u16string textOf(Node t);
 void appendTextOf(Node t, std::u16string& out);
 void setTextOf(Node t, std::u16string_view text);
+// Replaces [from, from + count) of a w:t's text (UTF-16 units) in place when it is one text
+// node of well-formed UTF-8 up to the end of that range; false, changing nothing, otherwise.
+bool spliceText(Node t, size_t from, size_t count, std::u16string_view text);
 
 // Builders for what an edit inserts.
 Node newRun(xml::Document& doc, Node propertiesToCopy);

@@ -297,18 +297,22 @@ bool Story::replaceWithinText(size_t start, size_t end, std::u16string_view text
   for (size_t i = 0; i < b.segments.size(); ++i) {
     Segment& s = b.segments[i];
     if (s.kind != SegmentKind::Text || rel < s.start || relEnd > s.start + s.length) continue;
-    std::u16string t = el::textOf(s.node);
-    t.replace(rel - s.start, end - start, text);
-    el::setTextOf(s.node, t);
+    // Most edits splice the UTF-8 of the w:t; the rest go through its UTF-16 text.
+    if (!el::spliceText(s.node, rel - s.start, end - start, text)) {
+      std::u16string t = el::textOf(s.node);
+      t.replace(rel - s.start, end - start, text);
+      el::setTextOf(s.node, t);
+    }
     ptrdiff_t delta = static_cast<ptrdiff_t>(text.size()) - static_cast<ptrdiff_t>(end - start);
-    if (t.empty()) {
+    const size_t remaining = s.length + delta;
+    if (remaining == 0) {
       Node run = s.node.parent();
       s.node.detach();
       if (el::isRun(run) && !hasRunContent(run)) run.detach();
       b.segments.erase(b.segments.begin() + static_cast<ptrdiff_t>(i));
       --i;
     } else {
-      s.length = static_cast<uint32_t>(t.size());
+      s.length = static_cast<uint32_t>(remaining);
     }
     for (size_t k = i + 1; k < b.segments.size(); ++k) b.segments[k].start = static_cast<uint32_t>(b.segments[k].start + delta);
     b.length = static_cast<uint32_t>(b.length + delta);
