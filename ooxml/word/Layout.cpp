@@ -12,32 +12,34 @@ xml::Node DocumentLayout::body() {
 }
 
 const std::vector<DocumentLayout::Section>& DocumentLayout::sections() {
-  if (sectionsRead_ == doc_.generation()) return sections_;
+  Story& main = doc_.mainStory();
+  if (sectionsRead_ == main.layoutVersion()) return sections_;
   sections_.clear();
-  size_t nextStart = 0;
-  doc_.mainStory().forEachBlock([&](xml::Node block, size_t end) {
+  size_t nextFirst = 0, blocks = 0;
+  main.forEachBlock([&](xml::Node block, size_t) {
+    ++blocks;
     if (xml::Node sect = el::paragraphSection(block)) {
-      sections_.push_back({sect, nextStart});
-      nextStart = end;
+      sections_.push_back({sect, nextFirst});
+      nextFirst = blocks;
     }
   });
   xml::Node last = el::bodySection(body());
   // Without final section properties, a last paragraph that ends a section ends the document.
-  if (last || sections_.empty() || nextStart < doc_.mainStory().length()) sections_.push_back({last, nextStart});
-  sectionsRead_ = doc_.generation();
+  if (last || sections_.empty() || nextFirst < blocks) sections_.push_back({last, nextFirst});
+  sectionsRead_ = main.layoutVersion();
   return sections_;
 }
 
 size_t DocumentLayout::sectionStart(size_t section) {
   const auto& s = sections();
   if (section < 1 || section > s.size()) throw automation::AutomationError("The requested member of the collection does not exist.");
-  return s[section - 1].start;
+  size_t first = s[section - 1].firstBlock;
+  return first == 0 ? 0 : doc_.mainStory().blockEnd(first - 1);
 }
 
 size_t DocumentLayout::sectionAt(size_t position) {
-  const auto& s = sections();
-  size_t i = 1;
-  while (i < s.size() && s[i].start <= position) ++i;
+  size_t count = sections().size(), i = 1;
+  while (i < count && sectionStart(i + 1) <= position) ++i;
   return i;
 }
 

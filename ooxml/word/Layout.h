@@ -37,7 +37,7 @@ class DocumentLayout {
  private:
   struct Section {
     xml::Node properties;
-    size_t start;
+    size_t firstBlock;  // blocks counted as the main story counts them
   };
   const std::vector<Section>& sections();
   const std::vector<xml::Node>& shapes();
@@ -45,6 +45,8 @@ class DocumentLayout {
   xml::Node notesRoot(NoteKind kind);
 
   WordDocument& doc_;
+  // Section breaks move only with edits that add or remove paragraphs; their positions are
+  // asked of the main story each time.
   std::vector<Section> sections_;
   uint64_t sectionsRead_ = UINT64_MAX;
   std::vector<xml::Node> shapes_;

@@ -58,6 +58,9 @@ class Story {
   // the formatting of the first replaced character (of the one before when nothing is replaced).
   std::pair<size_t, size_t> replace(size_t start, size_t end, std::u16string_view text);
 
+  // The position just after block `index` (as forEachBlock counts them, from 0).
+  size_t blockEnd(size_t index) const { return blockStart(index) + blocks_[index].length; }
+
   // Calls f with each block (a paragraph, or a table row's end) and the position just after it.
   void forEachBlock(const std::function<void(xml::Node block, size_t end)>& f);
 
