@@ -27,27 +27,21 @@ TrigramKeys::TrigramKeys(std::u16string_view folded) {
 }
 
 void TrigramSet::build(std::u16string_view text) {
-  // About four bits a character keeps the filter under a third full.
-  size_t want = std::clamp<size_t>(std::bit_ceil(std::max<size_t>(text.size(), 1) * 4), 64, size_t(1) << 16);
-  bits_.assign(want / 64, 0);
+  // Two bits or more a character keep the filter under two fifths full.
+  size_t want = std::clamp<size_t>(std::bit_ceil(std::max<size_t>(text.size(), 1) * 2), 64, size_t(1) << 16);
   mask_ = static_cast<uint32_t>(want - 1);
+  if (want > kInlineWords * 64) heap_.assign(want / 64, 0);
+  else std::fill(inline_, inline_ + want / 64, 0);
+  uint64_t* bits = words();
   if (text.size() < 3) return;
   char16_t a = foldUnit(text[0]), b = foldUnit(text[1]);
   for (size_t i = 2; i < text.size(); ++i) {
     char16_t c = foldUnit(text[i]);
     uint32_t bit = trigramHash(a, b, c) & mask_;
-    bits_[bit >> 6] |= uint64_t(1) << (bit & 63);
+    bits[bit >> 6] |= uint64_t(1) << (bit & 63);
     a = b;
     b = c;
   }
-}
-
-bool TrigramSet::mayHold(const TrigramKeys& keys) const {
-  for (uint32_t h : keys.hashes()) {
-    uint32_t bit = h & mask_;
-    if (!(bits_[bit >> 6] >> (bit & 63) & 1)) return false;
-  }
-  return true;
 }
 
 }  // namespace ooxml::word

@@ -26,13 +26,27 @@ class TrigramKeys {
 class TrigramSet {
  public:
   void build(std::u16string_view text);  // folds as it goes
-  void clear() { bits_.clear(); }
-  bool built() const { return !bits_.empty(); }
-  bool mayHold(const TrigramKeys& keys) const;
+  void clear() { mask_ = 0; }
+  bool built() const { return mask_ != 0; }
+  bool mayHold(const TrigramKeys& keys) const {
+    const uint64_t* bits = words();
+    for (uint32_t h : keys.hashes()) {
+      uint32_t bit = h & mask_;
+      if (!(bits[bit >> 6] >> (bit & 63) & 1)) return false;
+    }
+    return true;
+  }
 
  private:
-  std::vector<uint64_t> bits_;
-  uint32_t mask_ = 0;
+  // A paragraph's filter sits in the paragraph's own record, so a pass over a story's
+  // paragraphs reads memory in order; only long paragraphs take theirs to the heap.
+  static constexpr size_t kInlineWords = 16;
+  const uint64_t* words() const { return mask_ < kInlineWords * 64 ? inline_ : heap_.data(); }
+  uint64_t* words() { return mask_ < kInlineWords * 64 ? inline_ : heap_.data(); }
+
+  uint64_t inline_[kInlineWords];
+  std::vector<uint64_t> heap_;
+  uint32_t mask_ = 0;  // bits - 1; 0 until built
 };
 
 uint32_t trigramHash(char16_t a, char16_t b, char16_t c);
