@@ -85,7 +85,7 @@ class RangeShading : public WordObject {
  public:
   RangeShading(DocPtr d, Story& story, size_t s, size_t e)
       : WordObject("Shading"), d_(std::move(d)), story_(story), start_(s), end_(e) {}
-  bool member(const std::string& n, CallKind kind, const Args& a, Variant& r) override {
+  bool member(std::string_view n, CallKind kind, const Args& a, Variant& r) override {
     checkOpen(d_);
     if (n != "backgroundpatterncolor") return false;
     if (kind == CallKind::Put) {
@@ -107,7 +107,7 @@ class RangeFont : public WordObject {
  public:
   RangeFont(DocPtr d, Story& story, size_t s, size_t e)
       : WordObject("Font"), d_(std::move(d)), story_(story), start_(s), end_(e) {}
-  bool member(const std::string& n, CallKind kind, const Args& a, Variant& r) override {
+  bool member(std::string_view n, CallKind kind, const Args& a, Variant& r) override {
     checkOpen(d_);
     if (n == "shading") {
       r = object(std::make_shared<RangeShading>(d_, story_, start_, end_));
@@ -128,7 +128,7 @@ class RangeFont : public WordObject {
   }
 
  private:
-  bool put(const std::string& n, const Variant& v) {
+  bool put(std::string_view n, const Variant& v) {
     auto each = [&](auto set) { story_.forEachRunIn(start_, end_, set); };
     if (n == "name") {
       WideString name = checkedName(v);
@@ -167,7 +167,7 @@ class RangeFont : public WordObject {
 class FindShading : public WordObject {
  public:
   explicit FindShading(DocPtr d) : WordObject("Shading"), d_(std::move(d)) {}
-  bool member(const std::string& n, CallKind kind, const Args& a, Variant& r) override {
+  bool member(std::string_view n, CallKind kind, const Args& a, Variant& r) override {
     checkOpen(d_);
     if (n != "backgroundpatterncolor") return false;
     auto& want = formattingOf(*d_).find.shading;
@@ -187,7 +187,7 @@ class FindShading : public WordObject {
 class FindFont : public WordObject {
  public:
   explicit FindFont(DocPtr d) : WordObject("Font"), d_(std::move(d)) {}
-  bool member(const std::string& n, CallKind kind, const Args& a, Variant& r) override {
+  bool member(std::string_view n, CallKind kind, const Args& a, Variant& r) override {
     checkOpen(d_);
     if (n == "shading") {
       r = object(std::make_shared<FindShading>(d_));

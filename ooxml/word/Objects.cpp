@@ -21,8 +21,16 @@ using automation::Variant;
 using Args = std::vector<Variant>;
 
 Variant WordObject::invoke(std::string_view name, CallKind kind, const Args& args) {
-  std::string lower(name);
-  for (char& c : lower) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  // Member names are short; lower-casing them on the stack spares an allocation per call.
+  char buffer[48];
+  std::string heap;
+  char* out = buffer;
+  if (name.size() > sizeof buffer) {
+    heap.resize(name.size());
+    out = heap.data();
+  }
+  for (size_t i = 0; i < name.size(); ++i) out[i] = static_cast<char>(name[i] >= 'A' && name[i] <= 'Z' ? name[i] - 'A' + 'a' : name[i]);
+  std::string_view lower(out, name.size());
   Variant result;
   try {
     if (member(lower, kind, args, result)) return result;
@@ -93,13 +101,13 @@ bool executeFind(DocumentState& d, const Args& a) {
 class Replacement : public WordObject {
  public:
   Replacement() : WordObject("Replacement") {}
-  bool member(const std::string& n, CallKind, const Args&, Variant&) override { return n == "clearformatting"; }
+  bool member(std::string_view n, CallKind, const Args&, Variant&) override { return n == "clearformatting"; }
 };
 
 class Find : public WordObject {
  public:
   explicit Find(DocPtr d) : WordObject("Find"), d_(std::move(d)) {}
-  bool member(const std::string& n, CallKind, const Args& a, Variant& r) override {
+  bool member(std::string_view n, CallKind, const Args& a, Variant& r) override {
     checkOpen(d_);
     if (n == "clearformatting") {
       formattingOf(*d_).find.clear();
@@ -135,7 +143,7 @@ class RangeObject : public WordObject {
   virtual void textAssigned() {}
   virtual Story& story() { return d_->story(); }
 
-  bool member(const std::string& n, CallKind kind, const Args& a, Variant& r) override {
+  bool member(std::string_view n, CallKind kind, const Args& a, Variant& r) override {
     checkOpen(d_);
     Story& story = this->story();
     size_t& start = startRef();
@@ -233,7 +241,7 @@ class Selection : public RangeObject {
     goToSection(*d_, section);
     return makeSelection(d_);
   }
-  bool member(const std::string& n, CallKind kind, const Args& a, Variant& r) override {
+  bool member(std::string_view n, CallKind kind, const Args& a, Variant& r) override {
     if (n == "find") {
       checkOpen(d_);
       r = object(std::make_shared<Find>(d_));
@@ -251,7 +259,7 @@ class Selection : public RangeObject {
 class Paragraph : public WordObject {
  public:
   Paragraph(DocPtr d, size_t s, size_t e) : WordObject("Paragraph"), d_(std::move(d)), start_(s), end_(e) {}
-  bool member(const std::string& n, CallKind, const Args&, Variant& r) override {
+  bool member(std::string_view n, CallKind, const Args&, Variant& r) override {
     if (n != "range") return false;
     r = makeRange(d_, start_, end_, &d_->doc->mainStory());
     return true;
@@ -265,7 +273,7 @@ class Paragraph : public WordObject {
 class Paragraphs : public WordObject {
  public:
   explicit Paragraphs(DocPtr d) : WordObject("Paragraphs"), d_(std::move(d)) {}
-  bool member(const std::string& n, CallKind, const Args& a, Variant& r) override {
+  bool member(std::string_view n, CallKind, const Args& a, Variant& r) override {
     checkOpen(d_);
     Story& story = d_->doc->mainStory();
     std::u16string_view text = story.searchable(0, story.length());
@@ -298,7 +306,7 @@ class Paragraphs : public WordObject {
 class Window : public WordObject {
  public:
   explicit Window(DocPtr d) : WordObject("Window"), d_(std::move(d)) {}
-  bool member(const std::string& n, CallKind kind, const Args& a, Variant& r) override {
+  bool member(std::string_view n, CallKind kind, const Args& a, Variant& r) override {
     checkOpen(d_);
     if (windowViewMember(d_, n, kind, a, r)) return true;
     if (n != "selection") return false;
@@ -313,7 +321,7 @@ class Window : public WordObject {
 class Windows : public WordObject {
  public:
   explicit Windows(DocPtr d) : WordObject("Windows"), d_(std::move(d)) {}
-  bool member(const std::string& n, CallKind, const Args& a, Variant& r) override {
+  bool member(std::string_view n, CallKind, const Args& a, Variant& r) override {
     checkOpen(d_);
     if (n == "count") {
       r = Variant(1);
@@ -334,7 +342,7 @@ class Windows : public WordObject {
 class Document : public WordObject {
  public:
   Document(AppPtr app, DocPtr d) : WordObject("Document"), app_(std::move(app)), d_(std::move(d)) {}
-  bool member(const std::string& n, CallKind kind, const Args& a, Variant& r) override {
+  bool member(std::string_view n, CallKind kind, const Args& a, Variant& r) override {
     checkOpen(d_);
     if (n == "close") {
       int save = arg(a, 0).isEmpty() ? 0 : arg(a, 0).toInt();
@@ -406,7 +414,7 @@ class Document : public WordObject {
 class Documents : public WordObject {
  public:
   explicit Documents(AppPtr app) : WordObject("Documents"), app_(std::move(app)) {}
-  bool member(const std::string& n, CallKind, const Args& a, Variant& r) override {
+  bool member(std::string_view n, CallKind, const Args& a, Variant& r) override {
     if (n == "count") {
       r = Variant(static_cast<int32_t>(app_->documents.size()));
       return true;
@@ -443,7 +451,7 @@ class Documents : public WordObject {
 class Options : public WordObject {
  public:
   explicit Options(AppPtr app) : WordObject("Options"), app_(std::move(app)) {}
-  bool member(const std::string& n, CallKind kind, const Args& a, Variant& r) override {
+  bool member(std::string_view n, CallKind kind, const Args& a, Variant& r) override {
     if (n != "defaulthighlightcolorindex") return false;
     if (kind == CallKind::Put) {
       int v = a.back().toInt();
@@ -462,7 +470,7 @@ class Options : public WordObject {
 class Application : public WordObject {
  public:
   explicit Application(AppPtr app) : WordObject("Application"), app_(std::move(app)) {}
-  bool member(const std::string& n, CallKind kind, const Args& a, Variant& r) override {
+  bool member(std::string_view n, CallKind kind, const Args& a, Variant& r) override {
     if (n == "documents") {
       r = object(std::make_shared<Documents>(app_));
       return true;

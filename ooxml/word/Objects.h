@@ -48,7 +48,7 @@ class WordObject : public automation::Dispatch {
 
  protected:
   // Answers the member, or returns false when there is none of that name and kind.
-  virtual bool member(const std::string& lowerName, automation::CallKind kind,
+  virtual bool member(std::string_view lowerName, automation::CallKind kind,
                       const std::vector<automation::Variant>& args, automation::Variant& result) = 0;
   static const automation::Variant& arg(const std::vector<automation::Variant>& args, size_t i);
   static bool given(const std::vector<automation::Variant>& args, size_t i) { return i < args.size() && !args[i].isEmpty(); }

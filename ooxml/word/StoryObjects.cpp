@@ -30,7 +30,7 @@ class PageSetup : public WordObject {
  public:
   // section 0: the whole document, whose values read as undefined where sections differ.
   PageSetup(DocPtr d, size_t section) : WordObject("PageSetup"), d_(std::move(d)), section_(section) {}
-  bool member(const std::string& n, CallKind kind, const Args&, Variant& r) override {
+  bool member(std::string_view n, CallKind kind, const Args&, Variant& r) override {
     checkOpen(d_);
     if (kind == CallKind::Put) return false;
     DocumentLayout& layout = layoutOf(*d_);
@@ -64,7 +64,7 @@ class HeaderFooter : public WordObject {
  public:
   HeaderFooter(DocPtr d, size_t section, bool footer, int kind)
       : WordObject(footer ? "Footer" : "Header"), d_(std::move(d)), section_(section), footer_(footer), kind_(kind) {}
-  bool member(const std::string& n, CallKind kind, const Args&, Variant& r) override {
+  bool member(std::string_view n, CallKind kind, const Args&, Variant& r) override {
     checkOpen(d_);
     DocumentLayout& layout = layoutOf(*d_);
     if (kind == CallKind::Put) {
@@ -108,7 +108,7 @@ class HeadersFooters : public WordObject {
  public:
   HeadersFooters(DocPtr d, size_t section, bool footer)
       : WordObject(footer ? "Footers" : "Headers"), d_(std::move(d)), section_(section), footer_(footer) {}
-  bool member(const std::string& n, CallKind kind, const Args& a, Variant& r) override {
+  bool member(std::string_view n, CallKind kind, const Args& a, Variant& r) override {
     checkOpen(d_);
     if (kind == CallKind::Put) return false;
     if (n == "count") {
@@ -131,7 +131,7 @@ class HeadersFooters : public WordObject {
 class Section : public WordObject {
  public:
   Section(DocPtr d, size_t section) : WordObject("Section"), d_(std::move(d)), section_(section) {}
-  bool member(const std::string& n, CallKind kind, const Args&, Variant& r) override {
+  bool member(std::string_view n, CallKind kind, const Args&, Variant& r) override {
     checkOpen(d_);
     if (kind == CallKind::Put) return false;
     if (n == "pagesetup") r = object(std::make_shared<PageSetup>(d_, section_));
@@ -149,7 +149,7 @@ class Section : public WordObject {
 class Sections : public WordObject {
  public:
   explicit Sections(DocPtr d) : WordObject("Sections"), d_(std::move(d)) {}
-  bool member(const std::string& n, CallKind kind, const Args& a, Variant& r) override {
+  bool member(std::string_view n, CallKind kind, const Args& a, Variant& r) override {
     checkOpen(d_);
     if (kind == CallKind::Put) return false;
     size_t count = layoutOf(*d_).sectionCount();
@@ -166,7 +166,7 @@ class Sections : public WordObject {
 class Notes : public WordObject {
  public:
   Notes(DocPtr d, NoteKind kind) : WordObject(kind == NoteKind::Foot ? "Footnotes" : "Endnotes"), d_(std::move(d)), kind_(kind) {}
-  bool member(const std::string& n, CallKind kind, const Args&, Variant& r) override {
+  bool member(std::string_view n, CallKind kind, const Args&, Variant& r) override {
     checkOpen(d_);
     if (kind == CallKind::Put || n != "count") return false;
     r = Variant(static_cast<int32_t>(layoutOf(*d_).userNotes(kind_)));
@@ -181,7 +181,7 @@ class Notes : public WordObject {
 class Hyperlink : public WordObject {
  public:
   Hyperlink(DocPtr d, size_t index) : WordObject("Hyperlink"), d_(std::move(d)), index_(index) {}
-  bool member(const std::string& n, CallKind kind, const Args& a, Variant& r) override {
+  bool member(std::string_view n, CallKind kind, const Args& a, Variant& r) override {
     checkOpen(d_);
     Hyperlinks& links = hyperlinksOf(*d_);
     if (n == "address") {
@@ -205,7 +205,7 @@ class Hyperlink : public WordObject {
 class HyperlinkList : public WordObject {
  public:
   explicit HyperlinkList(DocPtr d) : WordObject("Hyperlinks"), d_(std::move(d)) {}
-  bool member(const std::string& n, CallKind kind, const Args& a, Variant& r) override {
+  bool member(std::string_view n, CallKind kind, const Args& a, Variant& r) override {
     checkOpen(d_);
     if (kind == CallKind::Put) return false;
     size_t count = hyperlinksOf(*d_).count();
@@ -222,7 +222,7 @@ class HyperlinkList : public WordObject {
 class Shape : public WordObject {
  public:
   Shape(DocPtr d, size_t index) : WordObject("Shape"), d_(std::move(d)), index_(index) {}
-  bool member(const std::string& n, CallKind kind, const Args&, Variant&) override {
+  bool member(std::string_view n, CallKind kind, const Args&, Variant&) override {
     checkOpen(d_);
     if (kind != CallKind::Method || n != "select") return false;
     selectShape(*d_, index_);
@@ -237,7 +237,7 @@ class Shape : public WordObject {
 class Shapes : public WordObject {
  public:
   explicit Shapes(DocPtr d) : WordObject("Shapes"), d_(std::move(d)) {}
-  bool member(const std::string& n, CallKind kind, const Args& a, Variant& r) override {
+  bool member(std::string_view n, CallKind kind, const Args& a, Variant& r) override {
     checkOpen(d_);
     if (kind == CallKind::Put) return false;
     size_t count = layoutOf(*d_).shapeCount();
@@ -254,7 +254,7 @@ class Shapes : public WordObject {
 class DocumentProperty : public WordObject {
  public:
   DocumentProperty(DocPtr d, WideString name) : WordObject("DocumentProperty"), d_(std::move(d)), name_(std::move(name)) {}
-  bool member(const std::string& n, CallKind kind, const Args& a, Variant& r) override {
+  bool member(std::string_view n, CallKind kind, const Args& a, Variant& r) override {
     checkOpen(d_);
     docprops::DocumentProperties& props = d_->doc->properties();
     if (n == "value") {
@@ -284,7 +284,7 @@ Variant property(const DocPtr& d, const Variant& name) {
 class DocumentProperties : public WordObject {
  public:
   explicit DocumentProperties(DocPtr d) : WordObject("DocumentProperties"), d_(std::move(d)) {}
-  bool member(const std::string& n, CallKind kind, const Args& a, Variant& r) override {
+  bool member(std::string_view n, CallKind kind, const Args& a, Variant& r) override {
     if (kind == CallKind::Put || n != "item" || a.empty()) return false;
     r = property(d_, a[0]);
     return true;
@@ -297,7 +297,7 @@ class DocumentProperties : public WordObject {
 class View : public WordObject {
  public:
   explicit View(DocPtr d) : WordObject("View"), d_(std::move(d)) {}
-  bool member(const std::string& n, CallKind kind, const Args& a, Variant& r) override {
+  bool member(std::string_view n, CallKind kind, const Args& a, Variant& r) override {
     checkOpen(d_);
     ViewState& v = d_->view;
     bool put = kind == CallKind::Put;
@@ -323,7 +323,7 @@ class View : public WordObject {
 class Pane : public WordObject {
  public:
   Pane(DocPtr d, int index) : WordObject("Pane"), d_(std::move(d)), index_(index) {}
-  bool member(const std::string& n, CallKind kind, const Args&, Variant& r) override {
+  bool member(std::string_view n, CallKind kind, const Args&, Variant& r) override {
     checkOpen(d_);
     if (kind == CallKind::Put) return false;
     if (n == "view") {
@@ -355,7 +355,7 @@ class Pane : public WordObject {
 class Panes : public WordObject {
  public:
   explicit Panes(DocPtr d) : WordObject("Panes"), d_(std::move(d)) {}
-  bool member(const std::string& n, CallKind kind, const Args& a, Variant& r) override {
+  bool member(std::string_view n, CallKind kind, const Args& a, Variant& r) override {
     checkOpen(d_);
     if (kind == CallKind::Put) return false;
     size_t count = d_->view.split == 0 ? 1 : 2;
@@ -371,7 +371,7 @@ class Panes : public WordObject {
 
 }  // namespace
 
-bool documentStoryMember(const DocPtr& d, const std::string& n, CallKind kind, const Args& a, Variant& r) {
+bool documentStoryMember(const DocPtr& d, std::string_view n, CallKind kind, const Args& a, Variant& r) {
   if (n == "builtindocumentproperties") {
     if (kind == CallKind::Put) return false;
     r = a.empty() ? object(std::make_shared<DocumentProperties>(d)) : property(d, a[0]);
@@ -387,7 +387,7 @@ bool documentStoryMember(const DocPtr& d, const std::string& n, CallKind kind, c
   return true;
 }
 
-bool windowViewMember(const DocPtr& d, const std::string& n, CallKind kind, const Args&, Variant& r) {
+bool windowViewMember(const DocPtr& d, std::string_view n, CallKind kind, const Args&, Variant& r) {
   if (kind == CallKind::Put) return false;
   if (n == "view") r = object(std::make_shared<View>(d));
   else if (n == "activepane") r = object(std::make_shared<Pane>(d, d->view.split == 0 ? 1 : 2));

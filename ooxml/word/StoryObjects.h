@@ -7,9 +7,9 @@
 namespace ooxml::word {
 
 // Each answers the member (returning true) or returns false when it is not one of its own.
-bool documentStoryMember(const DocPtr& d, const std::string& name, automation::CallKind kind,
+bool documentStoryMember(const DocPtr& d, std::string_view name, automation::CallKind kind,
                          const std::vector<automation::Variant>& args, automation::Variant& result);
-bool windowViewMember(const DocPtr& d, const std::string& name, automation::CallKind kind,
+bool windowViewMember(const DocPtr& d, std::string_view name, automation::CallKind kind,
                       const std::vector<automation::Variant>& args, automation::Variant& result);
 
 }  // namespace ooxml::word
