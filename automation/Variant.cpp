@@ -222,7 +222,7 @@ WideString Variant::toString() const {
   }
 }
 
-DispatchPtr Variant::toDispatch() const {
+const DispatchPtr& Variant::toDispatch() const {
   if (type_ != VarType::Dispatch || !dispatch_) typeMismatch("the value is not an object");
   return dispatch_;
 }

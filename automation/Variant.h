@@ -52,7 +52,7 @@ class Variant {
   double toDouble() const;
   WideString toString() const;
   std::string toUtf8() const { return platform::wideToUtf8(toString()); }
-  DispatchPtr toDispatch() const;
+  const DispatchPtr& toDispatch() const;
 
   // Raw access for marshalling.
   int64_t rawInteger() const { return int_; }  // integer kinds, Bool, Currency, Error
