@@ -92,7 +92,15 @@ bool executeFind(DocumentState& d, const Args& a) {
       return Hit{h->first, h->second};
     }, wrap, accept);
   }
-  Matcher m(findText, flag(1), flag(2));
+  DocumentState::LastFind& last = d.lastFind;
+  if (!last.matcher || last.text != findText || last.matchCase != flag(1) || last.wholeWord != flag(2)) {
+    last.matcher = std::make_shared<const Matcher>(findText, flag(1), flag(2));
+    last.text = findText;
+    last.matchCase = flag(1);
+    last.wholeWord = flag(2);
+  }
+  std::shared_ptr<const Matcher> kept = last.matcher;
+  const Matcher& m = *kept;
   if (!accept) return findNext(story, d.selection, m, wrap);
   return findNext(story, d.selection, [&](size_t from, size_t limit, size_t readTo) { return searchStory(story, m, from, limit, readTo); },
                   wrap, accept);

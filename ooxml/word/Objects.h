@@ -25,6 +25,12 @@ struct DocumentState {
   ViewState view;
   std::shared_ptr<DocumentLayout> layout;  // made on first use
   std::shared_ptr<Hyperlinks> hyperlinks;  // made on first use
+  // The last plain-text find: a replace loop runs the same search over and over.
+  struct LastFind {
+    WideString text;
+    bool matchCase = false, wholeWord = false;
+    std::shared_ptr<const Matcher> matcher;
+  } lastFind;
   Story& story() { return current ? *current : doc->mainStory(); }
 };
 
