@@ -316,8 +316,15 @@ bool Story::replaceWithinText(size_t start, size_t end, std::u16string_view text
     }
     for (size_t k = i + 1; k < b.segments.size(); ++k) b.segments[k].start = static_cast<uint32_t>(b.segments[k].start + delta);
     b.length = static_cast<uint32_t>(b.length + delta);
-    b.trigrams.clear();
     text_.replace(start, end - start, text);
+    if (b.trigrams.crowded(b.length)) {
+      b.trigrams.clear();  // grown well past what it was made for: made anew when next asked
+    } else if (b.trigrams.built()) {
+      size_t bs = blockStart(bi);
+      size_t from = start >= bs + 2 ? start - 2 : bs;
+      size_t to = std::min(start + text.size() + 2, bs + b.length);
+      b.trigrams.add(text_.view(from, to));
+    }
     addShift(bi + 1, delta);
     return true;
   }

@@ -7,10 +7,7 @@
 
 namespace ooxml::word {
 
-char16_t foldUnit(char16_t c) {
-  if (c < 0x80) return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
-  return platform::toLower(c);
-}
+char16_t foldNonAscii(char16_t c) { return platform::toLower(c); }
 
 uint32_t trigramHash(char16_t a, char16_t b, char16_t c) {
   uint32_t h = a * 0x9E3779B1u ^ b * 0x85EBCA77u ^ c * 0xC2B2AE3Du;
@@ -32,6 +29,14 @@ void TrigramSet::build(std::u16string_view text) {
   mask_ = static_cast<uint32_t>(want - 1);
   if (want > kInlineWords * 64) heap_.assign(want / 64, 0);
   else std::fill(inline_, inline_ + want / 64, 0);
+  addAll(text);
+}
+
+void TrigramSet::add(std::u16string_view text) {
+  if (built()) addAll(text);
+}
+
+void TrigramSet::addAll(std::u16string_view text) {
   uint64_t* bits = words();
   if (text.size() < 3) return;
   char16_t a = foldUnit(text[0]), b = foldUnit(text[1]);

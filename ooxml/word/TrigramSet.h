@@ -8,8 +8,12 @@
 
 namespace ooxml::word {
 
+char16_t foldNonAscii(char16_t c);
 // The folding both the filter and the plain-text matcher compare by.
-char16_t foldUnit(char16_t c);
+inline char16_t foldUnit(char16_t c) {
+  if (c < 0x80) return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
+  return foldNonAscii(c);
+}
 
 // The hashed trios of a find text, folded; empty when the text is too short to have one.
 class TrigramKeys {
@@ -26,8 +30,13 @@ class TrigramKeys {
 class TrigramSet {
  public:
   void build(std::u16string_view text);  // folds as it goes
+  // Adds the trios of text put in place (with the two characters either side of it): trios
+  // the edit removed stay, which only costs a needless search of this paragraph now and then.
+  void add(std::u16string_view text);
   void clear() { mask_ = 0; }
   bool built() const { return mask_ != 0; }
+  // Whether text of this length would fill more than half the bits.
+  bool crowded(size_t length) const { return built() && length > mask_ + 1; }
   bool mayHold(const TrigramKeys& keys) const {
     const uint64_t* bits = words();
     for (uint32_t h : keys.hashes()) {
@@ -43,6 +52,8 @@ class TrigramSet {
   static constexpr size_t kInlineWords = 16;
   const uint64_t* words() const { return mask_ < kInlineWords * 64 ? inline_ : heap_.data(); }
   uint64_t* words() { return mask_ < kInlineWords * 64 ? inline_ : heap_.data(); }
+
+  void addAll(std::u16string_view text);
 
   uint64_t inline_[kInlineWords];
   std::vector<uint64_t> heap_;
