@@ -24,8 +24,9 @@ TrigramKeys::TrigramKeys(std::u16string_view folded) {
 }
 
 void TrigramSet::build(std::u16string_view text) {
-  // Two bits or more a character keep the filter under two fifths full.
-  size_t want = std::clamp<size_t>(std::bit_ceil(std::max<size_t>(text.size(), 1) * 2), 64, size_t(1) << 16);
+  // Eight bits a character keep the filter about an eighth full: a find text often has just
+  // one trio that tells paragraphs apart, and that one alone must rule most of them out.
+  size_t want = std::clamp<size_t>(std::bit_ceil(std::max<size_t>(text.size(), 1) * 8), 64, size_t(1) << 16);
   mask_ = static_cast<uint32_t>(want - 1);
   if (want > kInlineWords * 64) heap_.assign(want / 64, 0);
   else std::fill(inline_, inline_ + want / 64, 0);

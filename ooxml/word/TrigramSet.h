@@ -47,8 +47,8 @@ class TrigramSet {
   }
 
  private:
-  // A paragraph's filter sits in the paragraph's own record, so a pass over a story's
-  // paragraphs reads memory in order; only long paragraphs take theirs to the heap.
+  // A short paragraph's filter sits in the paragraph's own record; longer ones take theirs
+  // to the heap.
   static constexpr size_t kInlineWords = 16;
   const uint64_t* words() const { return mask_ < kInlineWords * 64 ? inline_ : heap_.data(); }
   uint64_t* words() { return mask_ < kInlineWords * 64 ? inline_ : heap_.data(); }
