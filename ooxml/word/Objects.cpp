@@ -284,18 +284,20 @@ class Paragraphs : public WordObject {
   bool member(std::string_view n, CallKind, const Args& a, Variant& r) override {
     checkOpen(d_);
     Story& story = d_->doc->mainStory();
-    std::u16string_view text = story.searchable(0, story.length());
     if (n == "count") {
+      std::u16string_view text = story.searchable(0, story.length());
       r = Variant(static_cast<int32_t>(std::count(text.begin(), text.end(), u'\r') +
                                        std::count(text.begin(), text.end(), u'\a')));
       return true;
     }
     if (n == "item") {
+      // Read up to the paragraph asked for only: the first one is asked for before every row.
       int want = arg(a, 0).toInt();
       size_t start = 0;
       int index = 0;
-      for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != u'\r' && text[i] != u'\a') continue;
+      for (size_t i = 0, length = story.length(); i < length; ++i) {
+        char16_t c = story.at(i);
+        if (c != u'\r' && c != u'\a') continue;
         if (++index == want) {
           r = Variant(object(std::make_shared<Paragraph>(d_, start, i + 1)));
           return true;
