@@ -116,16 +116,18 @@ std::string deflatePiece(std::string_view data, size_t begin, size_t end, int le
       throw PackageError("The compressor failed.");
   }
   bool last = end == data.size();
-  std::string out;
-  out.resize(deflateBound(&z, static_cast<uLong>(end - begin)) + 64);
+  // Compressed into a buffer the thread keeps, so the worst-case room is not cleared and
+  // faulted in again for every part.
+  thread_local std::string room;
+  size_t need = deflateBound(&z, static_cast<uLong>(end - begin)) + 64;
+  if (room.size() < need) room.resize(need);
   z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data() + begin));
   z.avail_in = static_cast<uInt>(end - begin);
-  z.next_out = reinterpret_cast<Bytef*>(out.data());
-  z.avail_out = static_cast<uInt>(out.size());
+  z.next_out = reinterpret_cast<Bytef*>(room.data());
+  z.avail_out = static_cast<uInt>(need);
   int rc = deflate(&z, last ? Z_FINISH : Z_SYNC_FLUSH);
   if (last ? rc != Z_STREAM_END : (rc != Z_OK || z.avail_in != 0)) throw PackageError("The compressor failed.");
-  out.resize(z.total_out);
-  return out;
+  return room.substr(0, z.total_out);
 }
 
 }  // namespace
