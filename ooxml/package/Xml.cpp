@@ -402,26 +402,43 @@ std::unique_ptr<Document> Document::parse(std::string source, const ParseLimits&
 }
 
 // ---- Writer ----
+namespace {
+
+// Which bytes need a reference, in text and in attribute values: looked up, not switched on,
+// since a long main text is written a byte at a time otherwise.
+struct EscapeTable {
+  bool text[256] = {}, attribute[256] = {};
+  constexpr EscapeTable() {
+    for (unsigned char c : {'&', '<', '>'}) text[c] = attribute[c] = true;
+    for (unsigned char c : {'"', '\t', '\n', '\r'}) attribute[c] = true;
+  }
+};
+constexpr EscapeTable kEscape;
+
+const char* reference(char c) {
+  switch (c) {
+    case '&': return "&amp;";
+    case '<': return "&lt;";
+    case '>': return "&gt;";
+    case '"': return "&quot;";
+    case '\t': return "&#9;";
+    case '\n': return "&#10;";
+    default: return "&#13;";
+  }
+}
+
+}  // namespace
+
 void appendEscaped(std::string& out, std::string_view text, bool attribute) {
+  const bool* special = attribute ? kEscape.attribute : kEscape.text;
   size_t start = 0;
   for (size_t i = 0; i < text.size(); ++i) {
-    const char* rep = nullptr;
-    switch (text[i]) {
-      case '&': rep = "&amp;"; break;
-      case '<': rep = "&lt;"; break;
-      case '>': rep = "&gt;"; break;
-      case '"': rep = attribute ? "&quot;" : nullptr; break;
-      case '\t': rep = attribute ? "&#9;" : nullptr; break;
-      case '\n': rep = attribute ? "&#10;" : nullptr; break;
-      case '\r': rep = attribute ? "&#13;" : nullptr; break;
-      default: break;
-    }
-    if (!rep) continue;
-    out.append(text.substr(start, i - start));
-    out.append(rep);
+    if (!special[static_cast<unsigned char>(text[i])]) continue;
+    out.append(text.data() + start, i - start);
+    out.append(reference(text[i]));
     start = i + 1;
   }
-  out.append(text.substr(start));
+  out.append(text.data() + start, text.size() - start);
 }
 
 namespace {

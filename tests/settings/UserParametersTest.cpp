@@ -10,6 +10,15 @@ TEST(UserParameters, SetReplacesByNameWithoutRegardToCase) {
   EXPECT_TRUE(p.GetBoolParameter("JustHighLight"));
 }
 
+TEST(UserParameters, NamesBeyondAsciiCompareWithoutCaseToo) {
+  TUserParameters p;
+  p.SetParameter("Gr\xF6\xDF" "e", "1");  // cp1252: o umlaut, sharp s
+  p.SetParameter("GR\xD6\xDF" "E", "2");
+  EXPECT_EQ(p.GetParameter("gr\xF6\xDF" "e"), "2");
+  EXPECT_FALSE(p.HasParameter("Gr\xF6\xDF"));
+  EXPECT_FALSE(p.HasParameter("Grosse"));
+}
+
 TEST(UserParameters, AbsentNameRaisesWithTheFixedText) {
   TUserParameters p;
   try {
