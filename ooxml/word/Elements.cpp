@@ -1,5 +1,7 @@
 #include "ooxml/word/Elements.h"
 
+#include <cstring>
+
 #include "platform/Text.h"
 
 namespace ooxml::word::el {
@@ -132,8 +134,16 @@ namespace {
 // The byte offset of a UTF-16 offset in s, walking only strictly well-formed UTF-8;
 // npos when s is not, or the offset falls inside a surrogate pair.
 size_t utf8OffsetOf(std::string_view s, size_t units) {
-  size_t i = 0;
-  for (size_t u = 0; u < units;) {
+  size_t i = 0, u = 0;
+  // Plain ASCII runs eight bytes at a time: a byte is a unit there.
+  while (units - u >= 8 && s.size() - i >= 8) {
+    uint64_t word;
+    std::memcpy(&word, s.data() + i, 8);
+    if (word & 0x8080808080808080ull) break;
+    i += 8;
+    u += 8;
+  }
+  while (u < units) {
     if (i >= s.size()) return std::string_view::npos;
     unsigned char c = static_cast<unsigned char>(s[i]);
     if (c < 0x80) {
