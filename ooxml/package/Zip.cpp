@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstring>
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -66,10 +67,14 @@ uint32_t crc32Of(std::string_view data) {
 
 namespace {
 
-// One compressor a thread, reset between parts: making and freeing its quarter megabyte of
-// state for every part of every document costs more than compressing a small part.
+// A compressor reset between parts, with the room it compresses into: making and freeing its
+// quarter megabyte of state for every part of every document costs more than compressing a
+// small part.
 class Deflater {
  public:
+  Deflater() = default;
+  Deflater(const Deflater&) = delete;
+  Deflater& operator=(const Deflater&) = delete;
   ~Deflater() {
     if (ready_) deflateEnd(&z_);
   }
@@ -89,6 +94,7 @@ class Deflater {
     }
     return z_;
   }
+  std::string room;  // kept, so the worst-case room is not cleared and faulted in for every part
 
  private:
   z_stream z_{};
@@ -96,7 +102,37 @@ class Deflater {
   int level_ = 0;
 };
 
-thread_local Deflater deflater;
+// Compressors waiting for the next part, shared by the threads that compress (no thread-local
+// state, which a DLL could not free safely when it is unloaded).
+class DeflaterPool {
+ public:
+  std::unique_ptr<Deflater> take() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (idle_.empty()) return std::make_unique<Deflater>();
+    std::unique_ptr<Deflater> d = std::move(idle_.back());
+    idle_.pop_back();
+    return d;
+  }
+  void give(std::unique_ptr<Deflater> d) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (idle_.size() < kKept) idle_.push_back(std::move(d));
+  }
+
+ private:
+  static constexpr size_t kKept = 4;
+  std::mutex mutex_;
+  std::vector<std::unique_ptr<Deflater>> idle_;
+};
+
+struct DeflaterLease {
+  DeflaterLease() : deflater(pool().take()) {}
+  ~DeflaterLease() { pool().give(std::move(deflater)); }
+  static DeflaterPool& pool() {
+    static DeflaterPool shared;
+    return shared;
+  }
+  std::unique_ptr<Deflater> deflater;
+};
 
 }  // namespace
 
@@ -108,7 +144,7 @@ constexpr size_t kWindow = 32u << 10;
 
 // Piece i of data as deflate blocks: primed with the window before it, and ending on a byte
 // boundary (a sync flush) unless it is the last, so that the pieces join into one stream.
-std::string deflatePiece(std::string_view data, size_t begin, size_t end, int level) {
+std::string deflatePiece(Deflater& deflater, std::string_view data, size_t begin, size_t end, int level) {
   z_stream& z = deflater.start(level);
   if (begin > 0) {
     size_t from = begin > kWindow ? begin - kWindow : 0;
@@ -116,9 +152,7 @@ std::string deflatePiece(std::string_view data, size_t begin, size_t end, int le
       throw PackageError("The compressor failed.");
   }
   bool last = end == data.size();
-  // Compressed into a buffer the thread keeps, so the worst-case room is not cleared and
-  // faulted in again for every part.
-  thread_local std::string room;
+  std::string& room = deflater.room;
   size_t need = deflateBound(&z, static_cast<uLong>(end - begin)) + 64;
   if (room.size() < need) room.resize(need);
   z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data() + begin));
@@ -133,7 +167,7 @@ std::string deflatePiece(std::string_view data, size_t begin, size_t end, int le
 }  // namespace
 
 std::string deflateRaw(std::string_view data, int level) {
-  if (data.size() < kPiecewiseFrom) return deflatePiece(data, 0, data.size(), level);
+  if (data.size() < kPiecewiseFrom) return deflatePiece(*DeflaterLease().deflater, data, 0, data.size(), level);
   // A large part (a long main text) is compressed in pieces on the machine's cores. The pieces
   // are the same whatever the number of threads, so the bytes written are too.
   const size_t pieces = (data.size() + kPiece - 1) / kPiece;
@@ -144,7 +178,9 @@ std::string deflateRaw(std::string_view data, int level) {
   std::exception_ptr error;
   auto work = [&] {
     try {
-      for (size_t i; (i = next++) < pieces;) packed[i] = deflatePiece(data, i * kPiece, std::min(data.size(), (i + 1) * kPiece), level);
+      DeflaterLease lease;
+      for (size_t i; (i = next++) < pieces;)
+        packed[i] = deflatePiece(*lease.deflater, data, i * kPiece, std::min(data.size(), (i + 1) * kPiece), level);
     } catch (...) {
       std::lock_guard<std::mutex> lock(failure);
       if (!error) error = std::current_exception();
