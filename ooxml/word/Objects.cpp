@@ -252,7 +252,7 @@ class Selection : public RangeObject {
   bool member(std::string_view n, CallKind kind, const Args& a, Variant& r) override {
     if (n == "find") {
       checkOpen(d_);
-      r = object(std::make_shared<Find>(d_));
+      r = d_->keptObject<Find>(DocumentState::Kept::Find, d_);
       return true;
     }
     if (n == "range" && kind != CallKind::Put) {
@@ -339,7 +339,7 @@ class Windows : public WordObject {
     }
     if (n == "item") {
       if (arg(a, 0).toInt() != 1) throw AutomationError("The requested member of the collection does not exist.");
-      r = object(std::make_shared<Window>(d_));
+      r = d_->keptObject<Window>(DocumentState::Kept::Window, d_);
       return true;
     }
     return false;
@@ -358,6 +358,7 @@ class Document : public WordObject {
       int save = arg(a, 0).isEmpty() ? 0 : arg(a, 0).toInt();
       if (save == -1) d_->doc->save();
       d_->closed = true;
+      d_->kept = {};
       auto& docs = app_->documents;
       docs.erase(std::remove(docs.begin(), docs.end(), d_), docs.end());
       return true;
@@ -383,7 +384,8 @@ class Document : public WordObject {
       return true;
     }
     if (n == "windows" || n == "activewindow") {
-      r = n == "windows" ? object(std::make_shared<Windows>(d_)) : object(std::make_shared<Window>(d_));
+      r = n == "windows" ? d_->keptObject<Windows>(DocumentState::Kept::Windows, d_)
+                         : d_->keptObject<Window>(DocumentState::Kept::Window, d_);
       return true;
     }
     if (n == "paragraphs") {
@@ -515,7 +517,10 @@ class Application : public WordObject {
     }
     if (n == "quit") {
       // Whatever the first argument asks, nothing is saved: the plug-in quits with wdDoNotSaveChanges.
-      for (auto& d : app_->documents) d->closed = true;
+      for (auto& d : app_->documents) {
+        d->closed = true;
+        d->kept = {};
+      }
       app_->documents.clear();
       return true;
     }
@@ -537,7 +542,7 @@ std::shared_ptr<automation::Dispatch> Document::createWordApplicationFor(AppPtr 
 }  // namespace
 
 Variant makeDocument(AppPtr app, DocPtr doc) { return object(std::make_shared<Document>(std::move(app), std::move(doc))); }
-Variant makeSelection(DocPtr doc) { return object(std::make_shared<Selection>(std::move(doc))); }
+Variant makeSelection(DocPtr doc) { return doc->keptObject<Selection>(DocumentState::Kept::Selection, doc); }
 Variant makeRange(DocPtr doc, size_t start, size_t end, Story* story) {
   return object(std::make_shared<Range>(std::move(doc), start, end, story));
 }

@@ -1,5 +1,6 @@
 #pragma once
 // Shared state behind the Word objects, and the base every object of the surface derives from.
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
@@ -32,9 +33,24 @@ struct DocumentState {
     std::shared_ptr<const Matcher> matcher;
   } lastFind;
   Story& story() { return current ? *current : doc->mainStory(); }
+
+  // Objects with no state of their own, handed out again instead of being made for every call:
+  // a batch walks Windows(1).ActivePane.View and Selection.Find many times a row. They point
+  // back here, so they are let go when the document closes or the application goes.
+  enum class Kept { Windows, Window, View, FirstPane, SecondPane, Selection, Find, Count };
+  std::array<std::shared_ptr<automation::Dispatch>, static_cast<size_t>(Kept::Count)> kept;
+  template <class T, class... Args>
+  automation::Variant keptObject(Kept k, Args&&... args) {
+    auto& slot = kept[static_cast<size_t>(k)];
+    if (!slot) slot = std::make_shared<T>(std::forward<Args>(args)...);
+    return automation::Variant(automation::DispatchPtr(slot));
+  }
 };
 
 struct ApplicationState {
+  ~ApplicationState() {
+    for (auto& d : documents) d->kept = {};
+  }
   std::vector<std::shared_ptr<DocumentState>> documents;
   int displayAlerts = -1;
   bool visible = false;

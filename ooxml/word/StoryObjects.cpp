@@ -327,7 +327,7 @@ class Pane : public WordObject {
     checkOpen(d_);
     if (kind == CallKind::Put) return false;
     if (n == "view") {
-      r = object(std::make_shared<View>(d_));
+      r = d_->keptObject<View>(DocumentState::Kept::View, d_);
       return true;
     }
     if (n == "selection") {
@@ -389,8 +389,9 @@ bool documentStoryMember(const DocPtr& d, std::string_view n, CallKind kind, con
 
 bool windowViewMember(const DocPtr& d, std::string_view n, CallKind kind, const Args&, Variant& r) {
   if (kind == CallKind::Put) return false;
-  if (n == "view") r = object(std::make_shared<View>(d));
-  else if (n == "activepane") r = object(std::make_shared<Pane>(d, d->view.split == 0 ? 1 : 2));
+  if (n == "view") r = d->keptObject<View>(DocumentState::Kept::View, d);
+  else if (n == "activepane")
+    r = d->view.split == 0 ? d->keptObject<Pane>(DocumentState::Kept::FirstPane, d, 1) : d->keptObject<Pane>(DocumentState::Kept::SecondPane, d, 2);
   else if (n == "panes") r = object(std::make_shared<Panes>(d));
   else return false;
   return true;
