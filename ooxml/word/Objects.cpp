@@ -1,5 +1,7 @@
 #include "ooxml/word/Objects.h"
 
+#include <cstring>
+
 #include <algorithm>
 #include <tuple>
 
@@ -21,16 +23,28 @@ using automation::Variant;
 using Args = std::vector<Variant>;
 
 Variant WordObject::invoke(std::string_view name, CallKind kind, const Args& args) {
-  // Member names are short; lower-casing them on the stack spares an allocation per call.
-  char buffer[48];
+  // Member names are short: lower-cased on the stack, eight letters at a time, as every call
+  // of the batch comes through here.
+  alignas(8) char buffer[64] = {};
   std::string heap;
-  char* out = buffer;
-  if (name.size() > sizeof buffer) {
-    heap.resize(name.size());
-    out = heap.data();
+  std::string_view lower;
+  if (name.size() <= sizeof buffer) {
+    std::memcpy(buffer, name.data(), name.size());
+    for (size_t i = 0; i < name.size(); i += 8) {
+      uint64_t w;
+      std::memcpy(&w, buffer + i, 8);
+      constexpr uint64_t kOnes = 0x0101010101010101ull, kHigh = 0x8080808080808080ull;
+      uint64_t low7 = w & ~kHigh;
+      uint64_t upper = (low7 + (0x80 - 'A') * kOnes) & ~(low7 + (0x7F - 'Z') * kOnes) & ~w & kHigh;
+      w |= upper >> 2;  // 'A'..'Z' gain 0x20
+      std::memcpy(buffer + i, &w, 8);
+    }
+    lower = std::string_view(buffer, name.size());
+  } else {
+    heap.assign(name);
+    for (char& c : heap) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    lower = heap;
   }
-  for (size_t i = 0; i < name.size(); ++i) out[i] = static_cast<char>(name[i] >= 'A' && name[i] <= 'Z' ? name[i] - 'A' + 'a' : name[i]);
-  std::string_view lower(out, name.size());
   Variant result;
   try {
     if (member(lower, kind, args, result)) return result;
