@@ -309,14 +309,17 @@ class Paragraphs : public WordObject {
       int want = arg(a, 0).toInt();
       size_t start = 0;
       int index = 0;
-      for (size_t i = 0, length = story.length(); i < length; ++i) {
-        char16_t c = story.at(i);
-        if (c != u'\r' && c != u'\a') continue;
-        if (++index == want) {
-          r = Variant(object(std::make_shared<Paragraph>(d_, start, i + 1)));
-          return true;
+      constexpr size_t kStep = 4096;  // read in pieces, so the text is not gathered whole
+      for (size_t from = 0, length = story.length(); from < length; from += kStep) {
+        std::u16string_view piece = story.searchable(from, std::min(length, from + kStep));
+        for (size_t k = 0; k < piece.size(); ++k) {
+          if (piece[k] != u'\r' && piece[k] != u'\a') continue;
+          if (++index == want) {
+            r = Variant(object(std::make_shared<Paragraph>(d_, start, from + k + 1)));
+            return true;
+          }
+          start = from + k + 1;
         }
-        start = i + 1;
       }
       throw AutomationError("The requested member of the collection does not exist.");
     }
