@@ -1,6 +1,8 @@
 #include "ooxml/package/Xml.h"
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "ooxml/package/PackageError.h"
@@ -18,6 +20,10 @@ struct NodeData {
   std::string_view name, value;
   NodeData *parent = nullptr, *first = nullptr, *last = nullptr, *prev = nullptr, *next = nullptr;
   AttrData* attrs = nullptr;
+  // A value edited in place (a text a replace loop changes again and again) lives here, so
+  // each edit reuses one buffer instead of keeping another copy for the document's lifetime.
+  std::unique_ptr<std::string> owned;
+  bool ownsValue() const { return owned && value.data() == owned->data() && !value.empty(); }
 };
 
 // ---- Attribute ----
@@ -31,6 +37,19 @@ std::string_view Node::name() const { return d_ ? d_->name : std::string_view();
 std::string_view Node::value() const { return d_ ? d_->value : std::string_view(); }
 void Node::setValue(std::string_view v) {
   if (d_) d_->value = d_->doc->keep(v), ++d_->doc->edits_;
+}
+void Node::spliceValue(size_t pos, size_t count, std::string_view with) {
+  if (!d_) return;
+  if (!d_->ownsValue()) {
+    std::string copy(d_->value);
+    if (d_->owned) *d_->owned = std::move(copy);
+    else d_->owned = std::make_unique<std::string>(std::move(copy));
+  }
+  std::string& v = *d_->owned;
+  pos = std::min(pos, v.size());
+  v.replace(pos, std::min(count, v.size() - pos), with);
+  d_->value = v;
+  ++d_->doc->edits_;
 }
 void Node::setName(std::string_view n) {
   if (d_) d_->name = d_->doc->keep(n), ++d_->doc->edits_;
@@ -137,7 +156,7 @@ Node Node::clone(bool deep) const {
   Document* doc = d_->doc;
   NodeData* n = doc->newNode(static_cast<int>(d_->type));
   n->name = d_->name;  // views into the document stay valid as long as it does
-  n->value = d_->value;
+  n->value = d_->ownsValue() ? doc->keep(d_->value) : d_->value;  // an owned value may change in place
   AttrData** link = &n->attrs;
   for (AttrData* a = d_->attrs; a; a = a->next) {
     AttrData* copy = doc->newAttr();

@@ -45,6 +45,9 @@ class Node {
   std::string_view name() const;   // element name as written ("w:p"); PI target
   std::string_view value() const;  // text, CDATA, comment content; PI data
   void setValue(std::string_view v);
+  // Replaces bytes [pos, pos + count) of the value in a buffer the node keeps: views of the
+  // value taken before are no longer valid.
+  void spliceValue(size_t pos, size_t count, std::string_view with);
   void setName(std::string_view n);
 
   Node parent() const;

@@ -179,11 +179,8 @@ bool spliceText(Node t, size_t from, size_t count, std::u16string_view text) {
   if (begin == std::string_view::npos) return false;
   size_t length = utf8OffsetOf(value.substr(begin), count);
   if (length == std::string_view::npos) return false;
-  std::string spliced;
-  spliced.reserve(value.size() + text.size() * 3);
-  spliced.append(value.substr(0, begin)).append(platform::wideToUtf8(text)).append(value.substr(begin + length));
-  only.setValue(spliced);
-  t.setAttribute("xml:space", "preserve");
+  only.spliceValue(begin, length, platform::wideToUtf8(text));
+  if (t.attribute("xml:space") != "preserve") t.setAttribute("xml:space", "preserve");
   return true;
 }
 

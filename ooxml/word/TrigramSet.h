@@ -41,8 +41,8 @@ class TrigramSet {
   void add(std::u16string_view text);
   void clear() { mask_ = 0; }
   bool built() const { return mask_ != 0; }
-  // Whether text of this length would fill more than half the bits.
-  bool crowded(size_t length) const { return built() && length > mask_ + 1; }
+  // Whether the text has grown to twice what the filter was made for, so that its bits fill up.
+  bool crowded(size_t length) const { return built() && length > 2 * madeFor_; }
   bool mayHold(const TrigramKeys& keys) const {
     const uint64_t* bits = words();
     const std::vector<uint32_t>& hashes = keys.hashes();
@@ -68,6 +68,7 @@ class TrigramSet {
   uint64_t inline_[kInlineWords];
   std::vector<uint64_t> heap_;
   uint32_t mask_ = 0;  // bits - 1; 0 until built
+  size_t madeFor_ = 0;  // the length of the text it was made from
 };
 
 uint32_t trigramHash(char16_t a, char16_t b, char16_t c);

@@ -87,3 +87,23 @@ TEST(Xml, EditsMoveCloneAndDetachNodes) {
   EXPECT_EQ(empty.attribute("x"), "");
   EXPECT_FALSE(empty.appendChild(c));
 }
+
+TEST(Xml, SplicedValuesChangeInPlaceWithoutDisturbingClonesOrTheCount) {
+  auto doc = Document::parse("<r><t>hello world</t></r>");
+  Node text = doc->documentElement().firstElement().firstChild();
+  Node before = text.clone(false);
+  uint64_t edits = doc->edits();
+  text.spliceValue(0, 5, "goodbye");
+  EXPECT_EQ(text.value(), "goodbye world");
+  Node after = text.clone(false);
+  for (int i = 0; i < 1000; ++i) text.spliceValue(8, 5, i % 2 ? "world" : "earth");
+  EXPECT_EQ(text.value(), "goodbye world");
+  EXPECT_EQ(before.value(), "hello world");  // clones keep what they were made from
+  EXPECT_EQ(after.value(), "goodbye world");
+  text.spliceValue(100, 3, "!");  // past the end: appended
+  text.setValue("set");
+  text.spliceValue(3, 0, "s");
+  EXPECT_EQ(text.value(), "sets");
+  EXPECT_GT(doc->edits(), edits);
+  EXPECT_EQ(doc->serialize(), "<r><t>sets</t></r>");
+}

@@ -81,3 +81,30 @@ TEST(ParagraphFilter, OnlyPlainTextsWithoutMarksAreFiltered) {
   EXPECT_TRUE(Matcher(u"end^pstart", false, false).trigramKeys().empty());  // crosses paragraphs
   EXPECT_TRUE(Matcher(u"te^?m", false, false).trigramKeys().empty());       // any character
 }
+
+TEST(ParagraphFilter, OneLongParagraphEditedThousandsOfTimesReadsRight) {
+  // Every hit grows the paragraph, past twice what its filter was made for.
+  std::string xml = "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body><w:p><w:r><w:t xml:space=\"preserve\">";
+  for (int i = 0; i < 4000; ++i) xml += "abc filler ";
+  xml += "</w:t></w:r></w:p></w:body></w:document>";
+  auto doc = ooxml::xml::Document::parse(xml);
+  Story story(doc->documentElement().child("w:body"));
+  Matcher m(u"abc", false, true);
+  ASSERT_FALSE(m.trigramKeys().empty());
+  int replaced = 0;
+  for (size_t pos = 0; auto hit = searchStory(story, m, pos, story.length(), story.length());) {
+    pos = story.replace(hit->start, hit->end, u"abcdefgh abcdefgh").second;
+    ++replaced;
+  }
+  EXPECT_EQ(replaced, 4000);
+  EXPECT_FALSE(searchStory(story, m, 0, story.length(), story.length()));
+  Matcher grown(u"defgh abc", false, false);
+  int found = 0;
+  for (size_t pos = 0; auto hit = searchStory(story, grown, pos, story.length(), story.length());) {
+    pos = hit->end;
+    ++found;
+  }
+  EXPECT_EQ(found, 4000);
+  std::u16string text = story.text(0, story.length());
+  EXPECT_EQ(text.substr(0, 40), u"abcdefgh abcdefgh filler abcdefgh abcdef");
+}
