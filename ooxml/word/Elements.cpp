@@ -184,6 +184,21 @@ bool spliceText(Node t, size_t from, size_t count, std::u16string_view text) {
   return true;
 }
 
+Node splitTextFront(Node t, size_t k) {
+  Node only = t.firstChild();
+  if (!only || only.nextSibling() || only.type() != xml::NodeType::Text || !t.parent()) return {};
+  std::string_view value = only.value();
+  size_t cut = utf8OffsetOf(value, k);
+  if (cut == std::string_view::npos) return {};
+  Node head = t.clone(false);
+  head.appendChild(t.document()->createText(value.substr(0, cut)));  // copied before the cut below
+  head.setAttribute("xml:space", "preserve");
+  t.parent().insertBefore(head, t);
+  only.spliceValue(0, cut, "");
+  if (t.attribute("xml:space") != "preserve") t.setAttribute("xml:space", "preserve");
+  return head;
+}
+
 Node newRun(xml::Document& doc, Node properties) {
   Node r = doc.createElement("w:r");
   if (properties) {

@@ -48,6 +48,10 @@ void setTextOf(Node t, std::u16string_view text);
 // Replaces [from, from + count) of a w:t's text (UTF-16 units) in place when it is one text
 // node of well-formed UTF-8 up to the end of that range; false, changing nothing, otherwise.
 bool spliceText(Node t, size_t from, size_t count, std::u16string_view text);
+// Cuts a w:t in two before UTF-16 offset k: a new w:t with the first k units goes in front of
+// it and t keeps the rest, so a long text cut again and again is never copied whole. Returns
+// the new one, or an empty node (nothing changed) under the conditions of spliceText.
+Node splitTextFront(Node t, size_t k);
 
 // Builders for what an edit inserts.
 Node newRun(xml::Document& doc, Node propertiesToCopy);

@@ -341,8 +341,15 @@ void Story::splitAt(size_t pos) {
     if (s.kind != SegmentKind::Text || s.start >= rel || rel >= s.start + s.length) continue;
     // The w:t is cut in two inside its run; the text does not change, so the block's
     // segments are patched rather than rebuilt.
-    std::u16string t = el::textOf(s.node);
     uint32_t k = static_cast<uint32_t>(rel - s.start);
+    if (Node head = el::splitTextFront(s.node, k)) {
+      Segment front{SegmentKind::Text, s.start, k, head, s.run};
+      s.start += k;
+      s.length -= k;
+      b.segments.insert(b.segments.begin() + static_cast<ptrdiff_t>(i), front);
+      return;
+    }
+    std::u16string t = el::textOf(s.node);
     Node second = el::newText(*s.node.document(), std::u16string_view(t).substr(k));
     el::setTextOf(s.node, std::u16string_view(t).substr(0, k));
     s.node.parent().insertAfter(second, s.node);
@@ -517,7 +524,18 @@ std::pair<size_t, size_t> Story::replace(size_t start, size_t end, std::u16strin
       if (kind == el::BlockKind::Paragraph) paragraphs.push_back(n);
       else if (kind != el::BlockKind::Other) break;
     }
+    // A paragraph edited in place keeps its filter, with the new text's trios added, so that
+    // a long paragraph edited hit after hit is not hashed whole again for every hit.
+    TrigramSet kept;
+    const bool keepFilter = b1 == last && blocks_[b1].trigrams.built();
+    if (keepFilter) kept = std::move(blocks_[b1].trigrams);
+    const size_t blocksBefore = blocks_.size();
     reflatten(b1, last, paragraphs, markOf(blocks_[last]));
+    if (keepFilter && blocks_.size() == blocksBefore && !kept.crowded(blocks_[b1].length)) {
+      size_t bs = blockStart(b1);
+      kept.add(text_.view(start >= bs + 2 ? start - 2 : bs, std::min(start + text.size() + 2, bs + blocks_[b1].length)));
+      blocks_[b1].trigrams = std::move(kept);
+    }
   } else {
     rebuild();
   }

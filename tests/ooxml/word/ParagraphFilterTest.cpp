@@ -68,9 +68,13 @@ TEST(ParagraphFilter, FindsWhatAWholeStoryScanFindsAcrossEdits) {
       size_t at = rng() % story.length();
       if (story.at(at) == u'\r' || story.at(at) == 7) continue;
       std::u16string text = pattern();
-      if (rng() % 4 == 0) text[rng() % text.size()] = u'\r';
+      if (rng() % 4 == 0) text[rng() % text.size()] = u'\r';         // splits the paragraph
+      else if (rng() % 3 == 0) text[rng() % text.size()] = u'\t';  // new runs, same paragraph
       story.replace(at, at + (rng() % 2), text);
     }
+    // The document itself reads as the story says after all those edits.
+    Story again(doc->documentElement().child("w:body"));
+    ASSERT_EQ(again.text(0, again.length()), story.text(0, story.length())) << "round " << round;
   }
   EXPECT_GT(hits, 300);  // the comparison saw real hits, not only misses
 }
