@@ -492,11 +492,16 @@ std::pair<size_t, size_t> Story::replace(size_t start, size_t end, std::u16strin
   }
 
   // The new text: plain characters gather into w:t, specials become their elements, a
-  // paragraph mark splits the paragraph after the current run.
+  // paragraph mark splits the paragraph after the current run. The pieces made are noted,
+  // positioned from the start of the new text.
   Node current = anchor;
   std::u16string pending;
+  std::vector<Segment> made;
+  size_t offset = 0;
   auto flush = [&] {
-    if (!pending.empty()) current.appendChild(el::newText(doc, pending));
+    if (pending.empty()) return;
+    Node t = current.appendChild(el::newText(doc, pending));
+    made.push_back({SegmentKind::Text, static_cast<uint32_t>(offset - pending.size()), static_cast<uint32_t>(pending.size()), t, current});
     pending.clear();
   };
   for (char16_t c : text) {
@@ -508,13 +513,27 @@ std::pair<size_t, size_t> Story::replace(size_t start, size_t end, std::u16strin
       split.parent.insertBefore(current, split.before);
     } else if (el::isInsertableSpecial(c)) {
       flush();
-      current.appendChild(el::newSpecial(doc, c));
+      Node special = current.appendChild(el::newSpecial(doc, c));
+      made.push_back({SegmentKind::Char, static_cast<uint32_t>(offset), 1, special, current});
     } else {
       pending += c;
     }
+    ++offset;
   }
   flush();
   if (!hasRunContent(current)) current.detach();
+
+  // Visible text replaced inside one paragraph, before its mark and without new marks: the
+  // paragraph's pieces are patched where it changed. Reading it again whole would cost its
+  // length for every hit, and a long paragraph edited hit after hit would take quadratic time.
+  const bool withinParagraph = sameParent && b1 == last && start < end && at.before &&
+                               end < blockStart(b1) + blocks_[b1].length &&
+                               std::none_of(text.begin(), text.end(), [](char16_t c) { return c == el::kParagraphMark || (c >= 0xD800 && c <= 0xDFFF); });
+  if (withinParagraph && patchParagraph(b1, start, end, text, made)) {
+    ++layoutVersion_;
+    if (onChange_) onChange_();
+    return {start, start + text.size()};
+  }
 
   if (sameParent) {
     std::vector<Node> paragraphs;
@@ -542,6 +561,43 @@ std::pair<size_t, size_t> Story::replace(size_t start, size_t end, std::u16strin
   ++layoutVersion_;
   if (onChange_) onChange_();
   return {start, start + text.size()};
+}
+
+bool Story::patchParagraph(size_t bi, size_t start, size_t end, std::u16string_view text, const std::vector<Segment>& made) {
+  Block& b = blocks_[bi];
+  const size_t bs = blockStart(bi);
+  const size_t relStart = start - bs, relEnd = end - bs;
+  const ptrdiff_t delta = static_cast<ptrdiff_t>(text.size()) - static_cast<ptrdiff_t>(end - start);
+  std::vector<Segment> pieces;
+  pieces.reserve(b.segments.size() + made.size());
+  for (const Segment& s : b.segments) {
+    if (s.start + s.length <= relStart) {
+      pieces.push_back(s);
+    } else if (s.start < relEnd) {
+      if (s.start < relStart || s.start + s.length > relEnd || !isRunBacked(s)) return false;  // not cut where expected
+    }
+  }
+  for (Segment s : made) {
+    s.start = static_cast<uint32_t>(s.start + relStart);
+    pieces.push_back(s);
+  }
+  for (Segment s : b.segments) {
+    if (s.start < relEnd) continue;
+    s.start = static_cast<uint32_t>(static_cast<ptrdiff_t>(s.start) + delta);
+    // The run holding the first replaced character may have been cut in two before it.
+    if (isRunBacked(s) && el::isRun(s.node.parent())) s.run = s.node.parent();
+    pieces.push_back(s);
+  }
+  b.segments = std::move(pieces);
+  b.length = static_cast<uint32_t>(static_cast<ptrdiff_t>(b.length) + delta);
+  text_.replace(start, end - start, text);
+  if (b.trigrams.crowded(b.length)) {
+    b.trigrams.clear();
+  } else if (b.trigrams.built()) {
+    b.trigrams.add(text_.view(start >= bs + 2 ? start - 2 : bs, std::min(start + text.size() + 2, bs + b.length)));
+  }
+  addShift(bi + 1, delta);
+  return true;
 }
 
 void Story::forEachRunIn(size_t start, size_t end, const std::function<void(Node)>& f) {

@@ -85,6 +85,9 @@ class Story {
   void settleShift(size_t upTo);
   void addShift(size_t fromBlock, ptrdiff_t delta);
   bool replaceWithinText(size_t start, size_t end, std::u16string_view text);
+  // After an edit inside paragraph bi: its pieces patched from those made for the new text;
+  // false (nothing changed) when they do not line up, and the paragraph is read again.
+  bool patchParagraph(size_t bi, size_t start, size_t end, std::u16string_view text, const std::vector<Segment>& made);
   void reflatten(size_t first, size_t last, const std::vector<xml::Node>& paragraphs, SegmentKind lastMark);
   struct Point {
     xml::Node parent, before;  // insert before `before` in `parent` (append when empty)
