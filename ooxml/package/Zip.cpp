@@ -8,6 +8,7 @@
 #include <exception>
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -134,10 +135,6 @@ struct DeflaterLease {
   std::unique_ptr<Deflater> deflater;
 };
 
-}  // namespace
-
-namespace {
-
 constexpr size_t kPiece = 256u << 10;       // a piece compressed on its own
 constexpr size_t kPiecewiseFrom = 1u << 20;  // below this one pass is quicker than threads
 constexpr size_t kWindow = 32u << 10;
@@ -188,7 +185,13 @@ std::string deflateRaw(std::string_view data, int level) {
     }
   };
   std::vector<std::thread> helpers;
-  for (size_t t = 1; t < threads; ++t) helpers.emplace_back(work);
+  for (size_t t = 1; t < threads; ++t) {
+    try {
+      helpers.emplace_back(work);
+    } catch (const std::system_error&) {
+      break;  // no thread to be had: fewer hands, the same pieces
+    }
+  }
   work();
   for (std::thread& t : helpers) t.join();
   if (error) std::rethrow_exception(error);
