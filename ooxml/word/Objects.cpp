@@ -375,7 +375,7 @@ class Document : public WordObject {
       int save = arg(a, 0).isEmpty() ? 0 : arg(a, 0).toInt();
       if (save == -1) d_->doc->save();
       d_->closed = true;
-      d_->kept = {};
+      d_->letKeptObjectsGo();
       auto& docs = app_->documents;
       docs.erase(std::remove(docs.begin(), docs.end(), d_), docs.end());
       return true;
@@ -406,7 +406,7 @@ class Document : public WordObject {
       return true;
     }
     if (n == "paragraphs") {
-      r = object(std::make_shared<Paragraphs>(d_));
+      r = d_->keptObject<Paragraphs>(DocumentState::Kept::Paragraphs, d_);
       return true;
     }
     if (n == "range" || n == "content") {
@@ -536,7 +536,7 @@ class Application : public WordObject {
       // Whatever the first argument asks, nothing is saved: the plug-in quits with wdDoNotSaveChanges.
       for (auto& d : app_->documents) {
         d->closed = true;
-        d->kept = {};
+        d->letKeptObjectsGo();
       }
       app_->documents.clear();
       return true;

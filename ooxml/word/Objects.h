@@ -37,7 +37,10 @@ struct DocumentState {
   // Objects with no state of their own, handed out again instead of being made for every call:
   // a batch walks Windows(1).ActivePane.View and Selection.Find many times a row. They point
   // back here, so they are let go when the document closes or the application goes.
-  enum class Kept { Windows, Window, View, FirstPane, SecondPane, Selection, Find, Count };
+  enum class Kept {
+    Windows, Window, View, FirstPane, SecondPane, Selection, Find,
+    Paragraphs, Sections, PageSetup, Footnotes, Endnotes, Hyperlinks, Shapes, Count
+  };
   std::array<std::shared_ptr<automation::Dispatch>, static_cast<size_t>(Kept::Count)> kept;
   template <class T, class... Args>
   automation::Variant keptObject(Kept k, Args&&... args) {
@@ -45,11 +48,17 @@ struct DocumentState {
     if (!slot) slot = std::make_shared<T>(std::forward<Args>(args)...);
     return automation::Variant(automation::DispatchPtr(slot));
   }
+  void letKeptObjectsGo() {
+    kept = {};
+    keptProperties.clear();
+  }
+  // The built-in properties asked for by name, the same way.
+  std::vector<std::pair<WideString, std::shared_ptr<automation::Dispatch>>> keptProperties;
 };
 
 struct ApplicationState {
   ~ApplicationState() {
-    for (auto& d : documents) d->kept = {};
+    for (auto& d : documents) d->letKeptObjectsGo();
   }
   std::vector<std::shared_ptr<DocumentState>> documents;
   int displayAlerts = -1;

@@ -278,7 +278,10 @@ Variant property(const DocPtr& d, const Variant& name) {
   WideString n = name.toString();
   if (!docprops::DocumentProperties::isBuiltinName(n))
     throw AutomationError("This Word has no built-in document property \"" + platform::wideToUtf8(n) + "\".");
-  return object(std::make_shared<DocumentProperty>(d, n));
+  for (auto& [name, object] : d->keptProperties)
+    if (name == n) return Variant(automation::DispatchPtr(object));
+  d->keptProperties.emplace_back(n, std::make_shared<DocumentProperty>(d, n));
+  return Variant(automation::DispatchPtr(d->keptProperties.back().second));
 }
 
 class DocumentProperties : public WordObject {
@@ -378,11 +381,13 @@ bool documentStoryMember(const DocPtr& d, std::string_view n, CallKind kind, con
     return true;
   }
   if (kind == CallKind::Put) return false;
-  if (n == "sections") r = object(std::make_shared<Sections>(d));
-  else if (n == "pagesetup") r = object(std::make_shared<PageSetup>(d, 0));
-  else if (n == "footnotes" || n == "endnotes") r = object(std::make_shared<Notes>(d, n == "footnotes" ? NoteKind::Foot : NoteKind::End));
-  else if (n == "hyperlinks") r = object(std::make_shared<HyperlinkList>(d));
-  else if (n == "shapes") r = object(std::make_shared<Shapes>(d));
+  using Kept = DocumentState::Kept;
+  if (n == "sections") r = d->keptObject<Sections>(Kept::Sections, d);
+  else if (n == "pagesetup") r = d->keptObject<PageSetup>(Kept::PageSetup, d, 0);
+  else if (n == "footnotes") r = d->keptObject<Notes>(Kept::Footnotes, d, NoteKind::Foot);
+  else if (n == "endnotes") r = d->keptObject<Notes>(Kept::Endnotes, d, NoteKind::End);
+  else if (n == "hyperlinks") r = d->keptObject<HyperlinkList>(Kept::Hyperlinks, d);
+  else if (n == "shapes") r = d->keptObject<Shapes>(Kept::Shapes, d);
   else return false;
   return true;
 }
