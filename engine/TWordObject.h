@@ -84,7 +84,7 @@ class TWordObject {
     const TFormating* replacementRecord;
   };
 
-  automation::Ole window() const;  // document.Windows.Item(1)
+  automation::Ole window() const;  // document.Windows.Item(1), fetched once per row
   void setSeekView(int32_t view) const;
   void checkCancelled() const;
   int32_t replaceIn(const FindArgs& a);
@@ -99,6 +99,9 @@ class TWordObject {
   bool restrictToSelection_ = false;
   automation::Ole application_;
   automation::Ole document_;
+  // Word hands out the same window for a document as long as it is open; asking again for every
+  // pane and view switch doubled the calls a row makes.
+  mutable automation::Ole window_;
   int32_t replacementCount_ = 0;
   IReplaceOwner* owner_ = nullptr;
   int32_t wordVersion_ = 0;

@@ -71,7 +71,10 @@ constexpr const char* kPropertyNames[] = {"title", "keywords", "subject", "autho
 
 }  // namespace
 
-Ole TWordObject::window() const { return document_.get("Windows").call("Item", 1); }
+Ole TWordObject::window() const {
+  if (!window_.isObject()) window_ = document_.get("Windows").call("Item", 1);
+  return window_;
+}
 
 void TWordObject::setSeekView(int32_t view) const { window().get("ActivePane").get("View").put("SeekView", view); }
 
@@ -82,6 +85,7 @@ int32_t TWordObject::replaceIn(const FindArgs& a) {
 void TWordObject::ReplaceRow(const WideString& find, const WideString& replacement, int32_t controlWord,
                              const TFormating* findRecord, const TFormating* replacementRecord) {
   if (wordVersion_ == 0) wordVersion_ = DetectWordVersion();
+  window_ = Ole();
   if ((controlWord & scwSecondCellEmptyIgnore) != 0 && replacement.empty()) return;
   if (wordVersion_ <= kLastLegacyWordVersion) {
     ReplaceRowLegacy(find, replacement, controlWord);
@@ -119,6 +123,7 @@ void TWordObject::ReplaceRow(const WideString& find, const WideString& replaceme
 }
 
 void TWordObject::ReplaceRowLegacy(const WideString& find, const WideString& replacement, int32_t controlWord) {
+  window_ = Ole();
   application_.get("Options").put("DefaultHighlightColorIndex", wdNoHighlight);
   int32_t total = 0;
   if ((controlWord & scwSkipMainDocument) == 0) total += ReplaceInSelection(find, replacement, controlWord, nullptr, nullptr);
@@ -166,10 +171,11 @@ int32_t TWordObject::ReplaceInSelection(const WideString& find, const WideString
   WideString text = replacement;  // the capital letter rule changes it for the rest of this loop
   ++stage_;
 
+  const Ole findObject = sel.get("Find");
   for (;;) {
     checkCancelled();
-    sel.get("Find").call("ClearFormatting");
-    sel.get("Find").get("Replacement").call("ClearFormatting");
+    findObject.call("ClearFormatting");
+    findObject.get("Replacement").call("ClearFormatting");
     if (SearchFormattingSet != 0) ApplySearchFormatting(sel, findRecord);
 
     bool matchCase = (controlWord & scwCaseSensitive) != 0;
@@ -180,7 +186,7 @@ int32_t TWordObject::ReplaceInSelection(const WideString& find, const WideString
       if (findRecord->WholeWord != -1) wholeWord = findRecord->WholeWord != 0;
       if (findRecord->Wildcards != -1) wildcards = findRecord->Wildcards != 0;
     }
-    const bool found = sel.get("Find")
+    const bool found = findObject
                            .call("Execute", find, matchCase, wholeWord, wildcards, false, false, true, wdFindContinue,
                                  SearchFormattingSet != 0, u"", wdReplaceNone)
                            .toBool();
@@ -380,9 +386,10 @@ int32_t TWordObject::ReplaceInShapes(const WideString& find, const WideString& r
 }
 
 void TWordObject::ReplaceInProperties(const WideString& find, const WideString& replacement, int32_t controlWord) {
+  const WideString put = inStringReplacement(find, replacement);
   for (const char* name : kPropertyNames) {
-    const WideString value = document_.get("BuiltinDocumentProperties", name).get("Value").toString();
-    document_.get("BuiltinDocumentProperties", name)
-        .put("Value", ReplaceAllInText(value, find, inStringReplacement(find, replacement), controlWord));
+    const Ole property = document_.get("BuiltinDocumentProperties", name);
+    const WideString value = property.get("Value").toString();
+    property.put("Value", ReplaceAllInText(value, find, put, controlWord));
   }
 }
