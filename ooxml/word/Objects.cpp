@@ -292,6 +292,21 @@ class Paragraph : public WordObject {
   size_t start_, end_;
 };
 
+// The next paragraph or cell end (\r or \a) at or after k, or the size: four characters at a
+// time, as the first paragraph is looked for before every row.
+size_t nextParagraphEnd(std::u16string_view text, size_t k) {
+  constexpr uint64_t kLanes = 0x0001000100010001ull, kHigh = 0x8000800080008000ull;
+  auto hasLane = [](uint64_t v) { return ((v - kLanes) & ~v & kHigh) != 0; };
+  for (; k + 4 <= text.size(); k += 4) {
+    uint64_t w;
+    std::memcpy(&w, text.data() + k, 8);
+    if (hasLane(w ^ (kLanes * u'\r')) || hasLane(w ^ (kLanes * u'\a'))) break;
+  }
+  for (; k < text.size(); ++k)
+    if (text[k] == u'\r' || text[k] == u'\a') return k;
+  return text.size();
+}
+
 class Paragraphs : public WordObject {
  public:
   explicit Paragraphs(DocPtr d) : WordObject("Paragraphs"), d_(std::move(d)) {}
@@ -307,14 +322,21 @@ class Paragraphs : public WordObject {
     if (n == "item") {
       // Read up to the paragraph asked for only: the first one is asked for before every row.
       int want = arg(a, 0).toInt();
+      const uint64_t generation = d_->doc->generation();
+      if (found_.generation == generation && found_.index == want) {
+        r = Variant(object(std::make_shared<Paragraph>(d_, found_.start, found_.end)));
+        return true;
+      }
       size_t start = 0;
       int index = 0;
-      constexpr size_t kStep = 4096;  // read in pieces, so the text is not gathered whole
-      for (size_t from = 0, length = story.length(); from < length; from += kStep) {
-        std::u16string_view piece = story.searchable(from, std::min(length, from + kStep));
-        for (size_t k = 0; k < piece.size(); ++k) {
-          if (piece[k] != u'\r' && piece[k] != u'\a') continue;
+      // Read in growing pieces: the text is not gathered whole, nor its edit gap moved, for a short
+      // first paragraph.
+      size_t step = 512;
+      for (size_t from = 0, length = story.length(); from < length; from += step, step = std::min<size_t>(2 * step, 1 << 16)) {
+        std::u16string_view piece = story.searchable(from, std::min(length, from + step));
+        for (size_t k = 0; (k = nextParagraphEnd(piece, k)) < piece.size(); ++k) {
           if (++index == want) {
+            found_ = {generation, want, start, from + k + 1};
             r = Variant(object(std::make_shared<Paragraph>(d_, start, from + k + 1)));
             return true;
           }
@@ -328,6 +350,12 @@ class Paragraphs : public WordObject {
 
  private:
   DocPtr d_;
+  // The paragraph last handed out, kept till the main text changes.
+  struct Found {
+    uint64_t generation = ~uint64_t{0};
+    int index = 0;
+    size_t start = 0, end = 0;
+  } found_;
 };
 
 class Window : public WordObject {

@@ -52,6 +52,7 @@ std::unique_ptr<WordDocument> WordDocument::fromBytes(std::string bytes, const A
   Package& pkg = *doc->package_;
   doc->properties_ = std::make_unique<docprops::DocumentProperties>(pkg);
   doc->mainPart_ = pkg.mainPartName();
+  doc->mainRelationships_ = relationshipsPartName(doc->mainPart_);
   if (doc->mainPart_.empty() || !pkg.hasPart(doc->mainPart_))
     throw PackageError("The package has no main document part: it is not a Word document.");
   if (!formatOf(pkg.contentType(doc->mainPart_), doc->format_))
@@ -68,26 +69,63 @@ std::unique_ptr<WordDocument> WordDocument::fromBytes(std::string bytes, const A
   return doc;
 }
 
+const std::string* WordDocument::keptLookup(bool byType, std::string_view key) {
+  const uint64_t version = package_->partVersion(mainRelationships_);
+  if (version != lookupsVersion_) {
+    lookups_.clear();
+    lookupsVersion_ = version;
+    return nullptr;
+  }
+  for (const KeptLookup& k : lookups_)
+    if (k.byType == byType && k.key == key) return &k.part;
+  return nullptr;
+}
+
+void WordDocument::keepLookup(bool byType, std::string_view key, const std::string& part) {
+  const uint64_t version = package_->partVersion(mainRelationships_);  // reading them may have parsed them
+  if (version != lookupsVersion_) {
+    lookups_.clear();
+    lookupsVersion_ = version;
+  }
+  lookups_.push_back({byType, std::string(key), part});
+}
+
 std::string WordDocument::partByType(std::string_view tail) {
+  if (const std::string* kept = keptLookup(true, tail)) return *kept;
+  std::string part;
   for (const Relationship& r : package_->relationships(mainPart_)) {
     if (r.external || r.type.size() < tail.size() || r.type.compare(r.type.size() - tail.size(), tail.size(), tail) != 0)
       continue;
-    return Package::resolveTarget(mainPart_, r.target);
+    part = Package::resolveTarget(mainPart_, r.target);
+    break;
   }
-  return {};
+  keepLookup(true, tail, part);
+  return part;
 }
 
 std::string WordDocument::relatedPart(std::string_view id) {
   if (id.empty()) return {};
+  if (const std::string* kept = keptLookup(false, id)) return *kept;
+  std::string part;
   for (const Relationship& r : package_->relationships(mainPart_))
-    if (r.id == id) return r.external ? std::string() : Package::resolveTarget(mainPart_, r.target);
-  return {};
+    if (r.id == id) {
+      if (!r.external) part = Package::resolveTarget(mainPart_, r.target);
+      break;
+    }
+  keepLookup(false, id, part);
+  return part;
 }
 
 xml::Node WordDocument::settingsRoot() {
-  std::string part = partByType("/settings");
-  if (part.empty() || !package_->hasPart(part)) return {};
-  return package_->xmlPart(part).documentElement();
+  KeptSettings& k = settings_;
+  if (k.valid && k.relationships == package_->partVersion(mainRelationships_) && k.part == package_->partVersion(k.name))
+    return k.root;
+  k.name = partByType("/settings");
+  k.root = k.name.empty() || !package_->hasPart(k.name) ? xml::Node() : package_->xmlPart(k.name).documentElement();
+  k.relationships = package_->partVersion(mainRelationships_);
+  k.part = package_->partVersion(k.name);
+  k.valid = true;
+  return k.root;
 }
 
 Story& WordDocument::partStory(const std::string& part) {

@@ -5,6 +5,8 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "ooxml/docprops/DocumentProperties.h"
 #include "ooxml/package/Package.h"
@@ -57,6 +59,7 @@ class WordDocument {
   std::unique_ptr<Package> package_;
   std::unique_ptr<docprops::DocumentProperties> properties_;
   std::string mainPart_;
+  std::string mainRelationships_;  // the main part's relationships part
   std::unique_ptr<Story> main_;
   bool changed_ = false;
   uint64_t generation_ = 0;
@@ -64,6 +67,24 @@ class WordDocument {
   std::map<xml::NodeData*, std::unique_ptr<Story>> textBoxStories_;
   std::unique_ptr<xml::Document> emptyDocument_;
   std::unique_ptr<Story> empty_;
+  // Answers of relatedPart and partByType, asked for on every view switch: kept while the main
+  // part's relationships stand.
+  struct KeptLookup {
+    bool byType;
+    std::string key, part;
+  };
+  const std::string* keptLookup(bool byType, std::string_view key);
+  void keepLookup(bool byType, std::string_view key, const std::string& part);
+  std::vector<KeptLookup> lookups_;
+  uint64_t lookupsVersion_ = ~uint64_t{0};
+  // The settings part's root, asked for by every page-setup read: kept while neither the main
+  // part's relationships nor the settings part change.
+  struct KeptSettings {
+    bool valid = false;
+    uint64_t relationships = 0, part = 0;
+    std::string name;
+    xml::Node root;
+  } settings_;
 };
 
 }  // namespace ooxml::word
