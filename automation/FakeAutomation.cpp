@@ -6,7 +6,7 @@ namespace {
 class FakeObject : public Dispatch {
  public:
   FakeObject(FakeAutomation& world, std::string path) : world_(world), path_(std::move(path)) {}
-  Variant invoke(std::string_view name, CallKind kind, const std::vector<Variant>& args) override {
+  Variant invoke(std::string_view name, CallKind kind, const Args& args) override {
     return world_.answer(path_, name, kind, args);
   }
 
@@ -19,7 +19,7 @@ std::string join(const std::string& path, std::string_view member) {
   return path.empty() ? std::string(member) : path + "." + std::string(member);
 }
 
-std::string renderArgs(const std::vector<Variant>& args, size_t count) {
+std::string renderArgs(const Args& args, size_t count) {
   std::string s = "(";
   for (size_t i = 0; i < count; ++i) s += (i ? ", " : "") + args[i].render();
   return s + ")";
@@ -63,7 +63,7 @@ std::vector<std::string> FakeAutomation::calls(const std::string& prefix) const 
 }
 
 Variant FakeAutomation::answer(const std::string& path, std::string_view member, CallKind kind,
-                               const std::vector<Variant>& args) {
+                               const Args& args) {
   std::string key = join(path, member);
   size_t shown = kind == CallKind::Put && !args.empty() ? args.size() - 1 : args.size();
   std::string line = key;
@@ -78,7 +78,7 @@ Variant FakeAutomation::answer(const std::string& path, std::string_view member,
       s.failPending = s.failAlways;
       throw AutomationError(s.failure);
     }
-    if (s.handler) return s.handler(args);
+    if (s.handler) return s.handler(std::vector<Variant>(args.begin(), args.end()));
     if (!s.answers.empty() && kind != CallKind::Put) {
       const Variant& v = s.answers[std::min(s.next, s.answers.size() - 1)];
       if (s.next < s.answers.size()) ++s.next;

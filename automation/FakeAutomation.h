@@ -49,7 +49,7 @@ class FakeAutomation {
   void clearLog() { log_.clear(); }
 
   // Used by the fake objects.
-  Variant answer(const std::string& path, std::string_view member, CallKind kind, const std::vector<Variant>& args);
+  Variant answer(const std::string& path, std::string_view member, CallKind kind, const Args& args);
 
  private:
   struct Script {

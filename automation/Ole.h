@@ -1,6 +1,7 @@
 #pragma once
 // A value wrapper for chained late-bound calls, so engine code reads like the object model:
 //   doc.get("Windows").call("Item", 1).get("Selection").put("Text", u"x");
+#include <array>
 #include <initializer_list>
 #include <string_view>
 #include <vector>
@@ -17,20 +18,22 @@ class Ole {
 
   template <class... A>
   Ole get(std::string_view member, A&&... args) const {
-    return invoke(member, CallKind::Get, {Variant(std::forward<A>(args))...});
+    const std::array<Variant, sizeof...(A)> values{Variant(std::forward<A>(args))...};
+    return invoke(member, CallKind::Get, Args(values.data(), values.size()));
   }
   template <class... A>
   Ole call(std::string_view member, A&&... args) const {
-    return invoke(member, CallKind::Method, {Variant(std::forward<A>(args))...});
+    const std::array<Variant, sizeof...(A)> values{Variant(std::forward<A>(args))...};
+    return invoke(member, CallKind::Method, Args(values.data(), values.size()));
   }
-  void put(std::string_view member, Variant value) const { invoke(member, CallKind::Put, {std::move(value)}); }
+  void put(std::string_view member, Variant value) const { invoke(member, CallKind::Put, Args(&value, 1)); }
   // An indexed property: obj.Member(index...) := value.
   void putAt(std::string_view member, std::vector<Variant> indexes, Variant value) const {
     indexes.push_back(std::move(value));
-    invoke(member, CallKind::Put, std::move(indexes));
+    invoke(member, CallKind::Put, indexes);
   }
 
-  Ole invoke(std::string_view member, CallKind kind, std::vector<Variant> args) const;
+  Ole invoke(std::string_view member, CallKind kind, const Args& args) const;
 
   const Variant& value() const { return value_; }
   bool isObject() const { return value_.isObject(); }  // false for an empty reference

@@ -99,7 +99,7 @@ DISPID ComDispatch::idOf(std::string_view name) {
   return id;
 }
 
-Variant ComDispatch::invoke(std::string_view name, CallKind kind, const std::vector<Variant>& args) {
+Variant ComDispatch::invoke(std::string_view name, CallKind kind, const Args& args) {
   DISPID id = idOf(name);
   std::vector<VARIANT> reversed(args.size());
   for (size_t i = 0; i < args.size(); ++i) toVARIANT(args[i], &reversed[args.size() - 1 - i]);

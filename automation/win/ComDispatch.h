@@ -18,7 +18,7 @@ class ComDispatch : public Dispatch {
   ComDispatch(const ComDispatch&) = delete;
   ComDispatch& operator=(const ComDispatch&) = delete;
 
-  Variant invoke(std::string_view name, CallKind kind, const std::vector<Variant>& args) override;
+  Variant invoke(std::string_view name, CallKind kind, const Args& args) override;
   IDispatch* object() const { return object_; }
 
  private:

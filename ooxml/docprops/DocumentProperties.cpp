@@ -1,5 +1,6 @@
 #include "ooxml/docprops/DocumentProperties.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -118,6 +119,8 @@ std::string qualifiedName(xml::Node root, std::string_view ns, std::string_view 
 
 // What XML 1.0 can carry of a value, line ends as a reader would give them back.
 WideString storable(std::u16string_view v) {
+  auto plain = [](char16_t c) { return c >= 0x20 ? (c < 0xD800 || (c > 0xDFFF && c < 0xFFFE)) : (c == u'\t' || c == u'\n'); };
+  if (std::all_of(v.begin(), v.end(), plain)) return WideString(v);
   WideString out;
   out.reserve(v.size());
   for (size_t i = 0; i < v.size(); ++i) {
@@ -211,14 +214,14 @@ DocumentProperties::Read& DocumentProperties::current(size_t index) {
   return r;
 }
 
-WideString DocumentProperties::value(std::u16string_view name) {
-  return current(static_cast<size_t>(&need(name) - kProperties)).value;
-}
+size_t DocumentProperties::indexOf(std::u16string_view name) { return static_cast<size_t>(&need(name) - kProperties); }
 
-bool DocumentProperties::setValue(std::u16string_view name, std::u16string_view value) {
-  const Property& p = need(name);
+const WideString& DocumentProperties::value(size_t property) { return current(property).value; }
+
+bool DocumentProperties::setValue(size_t property, std::u16string_view value) {
+  const Property& p = kProperties[property];
   const WideString stored = storable(value);
-  if (current(static_cast<size_t>(&p - kProperties)).value == stored) return false;
+  if (current(property).value == stored) return false;
   const std::string text = platform::wideToUtf8(stored);
   std::string part = partFor(package_, *p.part);
   if (part.empty() || !package_.hasPart(part)) {

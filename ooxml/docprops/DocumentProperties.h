@@ -30,12 +30,18 @@ class DocumentProperties {
   // True for the six names above, in any case.
   static bool isBuiltinName(std::u16string_view name);
 
-  // Throws automation::AutomationError for any other name, and PackageError when the part
-  // cannot be read (not well-formed XML, a target outside the package).
-  WideString value(std::u16string_view name);
+  // The property's number, for the calls below that take one; throws
+  // automation::AutomationError for any other name.
+  static size_t indexOf(std::u16string_view name);
 
-  // Returns whether the package changed. Throws as value() does.
-  bool setValue(std::u16string_view name, std::u16string_view value);
+  // Throw automation::AutomationError for any other name, and PackageError when the part
+  // cannot be read (not well-formed XML, a target outside the package).
+  WideString value(std::u16string_view name) { return value(indexOf(name)); }
+  const WideString& value(size_t property);
+
+  // Return whether the package changed. Throw as value() does.
+  bool setValue(std::u16string_view name, std::u16string_view value) { return setValue(indexOf(name), value); }
+  bool setValue(size_t property, std::u16string_view value);
 
  private:
   struct Read {

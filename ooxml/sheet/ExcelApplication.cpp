@@ -20,7 +20,7 @@ using automation::Dispatch;
 using automation::DispatchPtr;
 using automation::Variant;
 using automation::VarType;
-using Args = std::vector<Variant>;
+using automation::Args;
 using namespace ooxml::sheet;
 
 constexpr int32_t kUnknownName = static_cast<int32_t>(0x80020006);

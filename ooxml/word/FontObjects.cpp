@@ -8,7 +8,7 @@ namespace ooxml::word {
 using automation::AutomationError;
 using automation::CallKind;
 using automation::Variant;
-using Args = std::vector<Variant>;
+using automation::Args;
 
 constexpr int32_t kToggle = 9999998;  // wdToggle
 

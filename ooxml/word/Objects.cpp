@@ -20,24 +20,28 @@ namespace ooxml::word {
 using automation::AutomationError;
 using automation::CallKind;
 using automation::Variant;
-using Args = std::vector<Variant>;
+using automation::Args;
 
 Variant WordObject::invoke(std::string_view name, CallKind kind, const Args& args) {
   // Member names are short: lower-cased on the stack, eight letters at a time, as every call
   // of the batch comes through here.
-  alignas(8) char buffer[64] = {};
+  char buffer[64];
   std::string heap;
   std::string_view lower;
   if (name.size() <= sizeof buffer) {
-    std::memcpy(buffer, name.data(), name.size());
-    for (size_t i = 0; i < name.size(); i += 8) {
+    size_t i = 0;
+    for (; i + 8 <= name.size(); i += 8) {
       uint64_t w;
-      std::memcpy(&w, buffer + i, 8);
+      std::memcpy(&w, name.data() + i, 8);
       constexpr uint64_t kOnes = 0x0101010101010101ull, kHigh = 0x8080808080808080ull;
       uint64_t low7 = w & ~kHigh;
       uint64_t upper = (low7 + (0x80 - 'A') * kOnes) & ~(low7 + (0x7F - 'Z') * kOnes) & ~w & kHigh;
       w |= upper >> 2;  // 'A'..'Z' gain 0x20
       std::memcpy(buffer + i, &w, 8);
+    }
+    for (; i < name.size(); ++i) {
+      char c = name[i];
+      buffer[i] = static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
     }
     lower = std::string_view(buffer, name.size());
   } else {

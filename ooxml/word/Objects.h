@@ -75,14 +75,14 @@ class WordObject : public automation::Dispatch {
  public:
   explicit WordObject(const char* typeName) : typeName_(typeName) {}
   automation::Variant invoke(std::string_view name, automation::CallKind kind,
-                             const std::vector<automation::Variant>& args) override;
+                             const automation::Args& args) override;
 
  protected:
   // Answers the member, or returns false when there is none of that name and kind.
   virtual bool member(std::string_view lowerName, automation::CallKind kind,
-                      const std::vector<automation::Variant>& args, automation::Variant& result) = 0;
-  static const automation::Variant& arg(const std::vector<automation::Variant>& args, size_t i);
-  static bool given(const std::vector<automation::Variant>& args, size_t i) { return i < args.size() && !args[i].isEmpty(); }
+                      const automation::Args& args, automation::Variant& result) = 0;
+  static const automation::Variant& arg(const automation::Args& args, size_t i);
+  static bool given(const automation::Args& args, size_t i) { return i < args.size() && !args[i].isEmpty(); }
   [[noreturn]] void unsupported(const std::string& what) const;
 
  private:

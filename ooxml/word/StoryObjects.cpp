@@ -9,7 +9,7 @@ namespace ooxml::word {
 using automation::AutomationError;
 using automation::CallKind;
 using automation::Variant;
-using Args = std::vector<Variant>;
+using automation::Args;
 
 namespace {
 
@@ -253,13 +253,15 @@ class Shapes : public WordObject {
 
 class DocumentProperty : public WordObject {
  public:
-  DocumentProperty(DocPtr d, WideString name) : WordObject("DocumentProperty"), d_(std::move(d)), name_(std::move(name)) {}
+  DocumentProperty(DocPtr d, WideString name)
+      : WordObject("DocumentProperty"), d_(std::move(d)), name_(std::move(name)),
+        index_(docprops::DocumentProperties::indexOf(name_)) {}
   bool member(std::string_view n, CallKind kind, const Args& a, Variant& r) override {
     checkOpen(d_);
     docprops::DocumentProperties& props = d_->doc->properties();
     if (n == "value") {
-      if (kind != CallKind::Put) r = Variant(props.value(name_));
-      else if (props.setValue(name_, a.back().toString())) d_->doc->noteChanged();
+      if (kind != CallKind::Put) r = Variant(props.value(index_));
+      else if (props.setValue(index_, a.back().toString())) d_->doc->noteChanged();
       return true;
     }
     if (n == "name" && kind != CallKind::Put) {
@@ -272,6 +274,7 @@ class DocumentProperty : public WordObject {
  private:
   DocPtr d_;
   WideString name_;
+  size_t index_;
 };
 
 Variant property(const DocPtr& d, const Variant& name) {

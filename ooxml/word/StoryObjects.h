@@ -8,8 +8,8 @@ namespace ooxml::word {
 
 // Each answers the member (returning true) or returns false when it is not one of its own.
 bool documentStoryMember(const DocPtr& d, std::string_view name, automation::CallKind kind,
-                         const std::vector<automation::Variant>& args, automation::Variant& result);
+                         const automation::Args& args, automation::Variant& result);
 bool windowViewMember(const DocPtr& d, std::string_view name, automation::CallKind kind,
-                      const std::vector<automation::Variant>& args, automation::Variant& result);
+                      const automation::Args& args, automation::Variant& result);
 
 }  // namespace ooxml::word

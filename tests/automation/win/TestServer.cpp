@@ -13,7 +13,7 @@ HMODULE g_module = nullptr;
 class Calculator : public Dispatch {
  public:
   explicit Calculator(int depth = 0) : depth_(depth) {}
-  Variant invoke(std::string_view name, CallKind kind, const std::vector<Variant>& args) override {
+  Variant invoke(std::string_view name, CallKind kind, const automation::Args& args) override {
     std::string n(name);
     for (auto& c : n) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (n == "add" && args.size() == 2) return Variant(args[0].toDouble() + args[1].toDouble());
