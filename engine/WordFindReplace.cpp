@@ -67,7 +67,7 @@ constexpr size_t kHeaderFooterStories = 2 * std::size(kHeaderFooterKinds);  // a
 // Word 8 and older (and a Word whose version we could not learn) get the plain row.
 constexpr int32_t kLastLegacyWordVersion = 8;
 
-constexpr const char* kPropertyNames[] = {"title", "keywords", "subject", "author", "manager", "company"};
+constexpr const char16_t* kPropertyNames[] = {u"title", u"keywords", u"subject", u"author", u"manager", u"company"};
 
 }  // namespace
 
@@ -387,7 +387,7 @@ int32_t TWordObject::ReplaceInShapes(const WideString& find, const WideString& r
 
 void TWordObject::ReplaceInProperties(const WideString& find, const WideString& replacement, int32_t controlWord) {
   const WideString put = inStringReplacement(find, replacement);
-  for (const char* name : kPropertyNames) {
+  for (const char16_t* name : kPropertyNames) {
     const Ole property = document_.get("BuiltinDocumentProperties", name);
     const WideString value = property.get("Value").toString();
     property.put("Value", ReplaceAllInText(value, find, put, controlWord));
