@@ -2,14 +2,17 @@
 # The batch benchmark: tavimo against a python-docx baseline doing the same replacements, on
 # the same generated corpus, in one run. Prints documents per second, the ratio and peak memory.
 #
-#   bench/batch/run.sh [small|large|both]     (default both)
+#   bench/batch/run.sh [small|large|both] [RUNS]     (default both, 1 run)
 #     small: 1,000 documents of 3 pages, a table of 200 rows
 #     large: 20 documents of 500 pages, the same table
+#   With RUNS above 1 the two sides take turns on fresh copies and the median time of each is
+#   reported (with the highest peak): on a shared machine one run can be a third off.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$root/build/bench-batch
 tavimo=$root/build/native/cli/tavimo
 which=${1:-both}
+runs=${2:-1}
 [ -x "$tavimo" ] || { echo "build first: scripts/build" >&2; exit 1; }
 
 measure() { # name, command...: prints seconds and peak KiB
@@ -17,6 +20,8 @@ measure() { # name, command...: prints seconds and peak KiB
   /usr/bin/time -f "%e %M" -o "$work/time.$name" "$@" >"$work/out.$name" 2>&1 || true
   cat "$work/time.$name"
 }
+
+median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 one() { # label count pages
   local label=$1 count=$2 pages=$3
@@ -27,19 +32,27 @@ one() { # label count pages
     /usr/bin/python3 "$root/bench/batch/make_corpus.py" "$corpus" "$count" "$pages"
     touch "$corpus/.done"
   fi
-  for side in ours base; do
-    rm -rf "$work/$side"
-    mkdir -p "$work/$side"
-    cp "$corpus"/*.docx "$corpus"/table.txt "$work/$side/"
+  local ours_times=() base_times=() ours_kb=0 base_kb=0 t kb
+  for ((run = 1; run <= runs; run++)); do
+    for side in ours base; do
+      rm -rf "$work/$side"
+      mkdir -p "$work/$side"
+      cp "$corpus"/*.docx "$corpus"/table.txt "$work/$side/"
+    done
+    read -r t kb < <(measure ours "$tavimo" --table "$work/ours/table.txt" --in-place "$work/ours/"*.docx)
+    ours_times+=("$t"); ((kb > ours_kb)) && ours_kb=$kb
+    read -r t kb < <(measure base /usr/bin/python3 "$root/bench/batch/baseline_docx.py" "$work/base/table.txt" "$work/base/"*.docx)
+    base_times+=("$t"); ((kb > base_kb)) && base_kb=$kb
   done
-  read -r ours_s ours_kb < <(measure ours "$tavimo" --table "$work/ours/table.txt" --in-place "$work/ours/"*.docx)
-  read -r base_s base_kb < <(measure base /usr/bin/python3 "$root/bench/batch/baseline_docx.py" "$work/base/table.txt" "$work/base/"*.docx)
+  local ours_s base_s
+  ours_s=$(median "${ours_times[@]}")
+  base_s=$(median "${base_times[@]}")
   local failed
   failed=$(grep -c -E "failed(_[0-9]+)?$" "$work/out.ours" || true)
-  awk -v l="$label" -v n="$count" -v os="$ours_s" -v ok="$ours_kb" -v bs="$base_s" -v bk="$base_kb" -v f="$failed" 'BEGIN {
+  awk -v l="$label" -v r="$runs" -v n="$count" -v os="$ours_s" -v ok="$ours_kb" -v bs="$base_s" -v bk="$base_kb" -v f="$failed" 'BEGIN {
     printf "%-6s tavimo   %8.2f s  %9.1f docs/s  peak %7.1f MiB\n", l, os, n / os, ok / 1024
     printf "%-6s baseline %8.2f s  %9.1f docs/s  peak %7.1f MiB\n", l, bs, n / bs, bk / 1024
-    printf "%-6s ratio (tavimo throughput / baseline throughput): %.1fx   lines with failures: %s\n", l, bs / os, f
+    printf "%-6s ratio (tavimo throughput / baseline throughput): %.1fx   lines with failures: %s   (median of %d)\n", l, bs / os, f, r
   }'
 }
 
