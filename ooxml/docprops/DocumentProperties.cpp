@@ -118,9 +118,13 @@ std::string qualifiedName(xml::Node root, std::string_view ns, std::string_view 
 }
 
 // What XML 1.0 can carry of a value, line ends as a reader would give them back.
-WideString storable(std::u16string_view v) {
+bool isStorable(std::u16string_view v) {
   auto plain = [](char16_t c) { return c >= 0x20 ? (c < 0xD800 || (c > 0xDFFF && c < 0xFFFE)) : (c == u'\t' || c == u'\n'); };
-  if (std::all_of(v.begin(), v.end(), plain)) return WideString(v);
+  return std::all_of(v.begin(), v.end(), plain);
+}
+
+WideString storable(std::u16string_view v) {
+  if (isStorable(v)) return WideString(v);
   WideString out;
   out.reserve(v.size());
   for (size_t i = 0; i < v.size(); ++i) {
@@ -220,6 +224,8 @@ const WideString& DocumentProperties::value(size_t property) { return current(pr
 
 bool DocumentProperties::setValue(size_t property, std::u16string_view value) {
   const Property& p = kProperties[property];
+  // Most rows write back what they read: known unchanged without a copy.
+  if (current(property).value == value && isStorable(value)) return false;
   const WideString stored = storable(value);
   if (current(property).value == stored) return false;
   const std::string text = platform::wideToUtf8(stored);

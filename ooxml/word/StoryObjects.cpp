@@ -261,7 +261,9 @@ class DocumentProperty : public WordObject {
     docprops::DocumentProperties& props = d_->doc->properties();
     if (n == "value") {
       if (kind != CallKind::Put) r = Variant(props.value(index_));
-      else if (props.setValue(index_, a.back().toString())) d_->doc->noteChanged();
+      else if (a.back().type() == automation::VarType::String ? props.setValue(index_, a.back().rawText())
+                                                              : props.setValue(index_, a.back().toString()))
+        d_->doc->noteChanged();
       return true;
     }
     if (n == "name" && kind != CallKind::Put) {
@@ -278,11 +280,15 @@ class DocumentProperty : public WordObject {
 };
 
 Variant property(const DocPtr& d, const Variant& name) {
+  // A property asked for by the name it was first asked by is found without a copy.
+  if (name.type() == automation::VarType::String)
+    for (auto& [kept, object] : d->keptProperties)
+      if (kept == name.rawText()) return Variant(automation::DispatchPtr(object));
   WideString n = name.toString();
   if (!docprops::DocumentProperties::isBuiltinName(n))
     throw AutomationError("This Word has no built-in document property \"" + platform::wideToUtf8(n) + "\".");
-  for (auto& [name, object] : d->keptProperties)
-    if (name == n) return Variant(automation::DispatchPtr(object));
+  for (auto& [kept, object] : d->keptProperties)
+    if (kept == n) return Variant(automation::DispatchPtr(object));
   d->keptProperties.emplace_back(n, std::make_shared<DocumentProperty>(d, n));
   return Variant(automation::DispatchPtr(d->keptProperties.back().second));
 }
