@@ -401,3 +401,34 @@ TEST_F(FindReplace, APropertyGetsTheFoundTextAndCaretCodesNotTheirLiteralText) {
   EXPECT_EQ(fake.property(property("title")).toString(), u"[x]\t title");
   EXPECT_EQ(word->ReplacementCount(), 1);  // the found-text substitution counts nothing
 }
+
+TEST_F(FindReplace, ARowAsksForTheWindowOnceAndAnotherDocumentForItsOwn) {
+  auto word = openWord();
+  fake.setProperty("Document.Sections.Count", 1);
+  plainSection(1);
+  scriptHits({});
+  auto asked = [this](const std::string& line) { return std::count(fake.log().begin(), fake.log().end(), line); };
+  word->ReplaceRow(u"x", u"y", 0, nullptr, nullptr);
+  EXPECT_EQ(asked("Document.Windows"), 1);
+  word->ReplaceRow(u"x", u"y", 0, nullptr, nullptr);
+  EXPECT_EQ(asked("Document.Windows"), 2);
+  EXPECT_GE(count("Document.Windows.Item(1).ActivePane.View.SeekView = "), 6u);  // through the one window
+
+  // The next document's rows go to its own window, never to the closed one's.
+  word->CloseDocument();
+  fake.returns("Documents.Open", {Variant(fake.object("Other"))});
+  fake.returns("Other.Windows.Item(1).Selection", {Variant(fake.object("Sel"))});
+  for (const char* count : {"Other.Sections.Count", "Other.FootNotes.Count", "Other.EndNotes.Count",
+                            "Other.HyperLinks.count", "Other.Shapes.count"})
+    fake.setProperty(count, 0);
+  fake.setProperty("Other.Windows.Item(1).View.SplitSpecial", 0);
+  fake.setProperty("Other.Windows.Item(1).View.Type", 3);
+  fake.setProperty("Other.Windows.Item(1).ActivePane.View.Type", 3);
+  for (const char* name : {"title", "keywords", "subject", "author", "manager", "company"})
+    fake.setProperty(std::string("Other.BuiltinDocumentProperties(\"") + name + "\").Value", u"");
+  word->OpenDocument(u"c:\\docs\\b.docx");
+  fake.clearLog();
+  word->ReplaceRow(u"x", u"y", 0, nullptr, nullptr);
+  EXPECT_EQ(asked("Other.Windows"), 1);
+  EXPECT_EQ(count("Document."), 0u);
+}
