@@ -199,21 +199,30 @@ std::string createPart(Package& package, const PartKind& kind, std::string name)
 
 }  // namespace
 
+bool DocumentProperties::stillStands(const Read& r) const {
+  return r.valid && r.replacements == package_.replacements() &&
+         (r.relationships ? r.relationships->edits() : 0) == r.relationshipsEdits &&
+         (r.part ? r.part->edits() : 0) == r.partEdits;
+}
+
 DocumentProperties::Read& DocumentProperties::current(size_t index) {
   const Property& p = kProperties[index];
   Read& r = read_[index];
+  if (stillStands(r)) return r;
   constexpr std::string_view kPackageRelationships = "_rels/.rels";
-  uint64_t relationships = package_.partVersion(kPackageRelationships);
-  if (r.valid && r.relationships == relationships && r.part == package_.partVersion(r.partName)) return r;
   r.valid = false;
   r.partName = partFor(package_, *p.part);
   r.value.clear();
+  r.part = nullptr;
   if (!r.partName.empty() && package_.hasPart(r.partName)) {
-    xml::Node element = findChild(package_.xmlPart(r.partName).documentElement(), p.ns, p.localName);
-    r.value = platform::utf8ToWide(textOf(element));
+    const xml::Document& part = package_.xmlPart(r.partName);
+    r.value = platform::utf8ToWide(textOf(findChild(part.documentElement(), p.ns, p.localName)));
+    r.part = &part;
   }
-  r.relationships = package_.partVersion(kPackageRelationships);
-  r.part = package_.partVersion(r.partName);
+  r.relationships = package_.hasPart(kPackageRelationships) ? &package_.xmlPart(kPackageRelationships) : nullptr;
+  r.replacements = package_.replacements();
+  r.relationshipsEdits = r.relationships ? r.relationships->edits() : 0;
+  r.partEdits = r.part ? r.part->edits() : 0;
   r.valid = true;
   return r;
 }

@@ -44,12 +44,19 @@ class DocumentProperties {
   bool setValue(size_t property, std::u16string_view value);
 
  private:
+  // What was read, and from what: the package's relationships and the property's part as
+  // parsed trees with their edit counts, and the package's replacement count (a part replaced
+  // or made), so that checking it still stands needs no lookup by name.
   struct Read {
     bool valid = false;
-    uint64_t relationships = 0, part = 0;  // the versions it was read at
+    uint64_t replacements = 0;
+    const xml::Document* relationships = nullptr;
+    const xml::Document* part = nullptr;  // null when the package has no such part
+    uint64_t relationshipsEdits = 0, partEdits = 0;
     std::string partName;
     WideString value;
   };
+  bool stillStands(const Read& r) const;
   Read& current(size_t property);
 
   Package& package_;

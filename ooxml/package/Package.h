@@ -51,6 +51,9 @@ class Package {
   // Changes whenever any part is replaced or made, or this part's parsed tree is edited:
   // what was read from the part stays true while it stands.
   uint64_t partVersion(std::string_view name) const;
+  // Grows whenever any part is replaced or made: with a parsed part's own edits() it tells,
+  // without looking the part up by name, whether what was read from it still stands.
+  uint64_t replacements() const { return partsReplaced_; }
 
   // Content types: the Override for the part, else the Default for its extension.
   std::string contentType(std::string_view partName);
