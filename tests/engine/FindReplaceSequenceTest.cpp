@@ -416,18 +416,7 @@ TEST_F(FindReplace, ARowAsksForTheWindowOnceAndAnotherDocumentForItsOwn) {
 
   // The next document's rows go to its own window, never to the closed one's.
   word->CloseDocument();
-  fake.returns("Documents.Open", {Variant(fake.object("Other"))});
-  fake.returns("Other.Windows.Item(1).Selection", {Variant(fake.object("Sel"))});
-  for (const char* count : {"Other.Sections.Count", "Other.FootNotes.Count", "Other.EndNotes.Count",
-                            "Other.HyperLinks.count", "Other.Shapes.count"})
-    fake.setProperty(count, 0);
-  fake.setProperty("Other.Windows.Item(1).View.SplitSpecial", 0);
-  fake.setProperty("Other.Windows.Item(1).View.Type", 3);
-  fake.setProperty("Other.Windows.Item(1).ActivePane.View.Type", 3);
-  for (const char* name : {"title", "keywords", "subject", "author", "manager", "company"})
-    fake.setProperty(std::string("Other.BuiltinDocumentProperties(\"") + name + "\").Value", u"");
-  word->OpenDocument(u"c:\\docs\\b.docx");
-  fake.clearLog();
+  openDocument(*word, "Other", u"c:\\docs\\b.docx");
   word->ReplaceRow(u"x", u"y", 0, nullptr, nullptr);
   EXPECT_EQ(asked("Other.Windows"), 1);
   EXPECT_EQ(count("Document."), 0u);

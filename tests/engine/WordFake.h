@@ -47,20 +47,24 @@ class WordFake : public ::testing::Test {
   std::unique_ptr<TWordObject> openWord(const std::string& versioned = "Word.Application.16") {
     installWord(versioned);
     auto word = std::make_unique<TWordObject>(&owner);
-    fake.returns("Documents.Open", {automation::Variant(fake.object("Document"))});
-    fake.returns("Document.Windows.Item(1).Selection", {automation::Variant(fake.object("Sel"))});
-    for (const char* count : {"Document.Sections.Count", "Document.FootNotes.Count", "Document.EndNotes.Count",
-                              "Document.HyperLinks.count", "Document.Shapes.count"})
-      fake.setProperty(count, 0);
     fake.setProperty("Options.DefaultHighlightColorIndex", 7);
-    fake.setProperty("Document.Windows.Item(1).View.SplitSpecial", 0);
-    fake.setProperty("Document.Windows.Item(1).View.Type", 3);
-    fake.setProperty("Document.Windows.Item(1).ActivePane.View.Type", 3);
-    for (const char* name : {"title", "keywords", "subject", "author", "manager", "company"})
-      fake.setProperty(property(name), u"");
-    word->OpenDocument(u"c:\\docs\\a.docx");
-    fake.clearLog();
+    openDocument(*word, "Document", u"c:\\docs\\a.docx");
     return word;
+  }
+
+  // Opens the next document, which logs as `object`: every collection empty, the log cleared.
+  void openDocument(TWordObject& word, const std::string& object, const WideString& path) {
+    fake.returns("Documents.Open", {automation::Variant(fake.object(object))});
+    fake.returns(object + ".Windows.Item(1).Selection", {automation::Variant(fake.object("Sel"))});
+    for (const char* count : {".Sections.Count", ".FootNotes.Count", ".EndNotes.Count", ".HyperLinks.count", ".Shapes.count"})
+      fake.setProperty(object + count, 0);
+    fake.setProperty(object + ".Windows.Item(1).View.SplitSpecial", 0);
+    fake.setProperty(object + ".Windows.Item(1).View.Type", 3);
+    fake.setProperty(object + ".Windows.Item(1).ActivePane.View.Type", 3);
+    for (const char* name : {"title", "keywords", "subject", "author", "manager", "company"})
+      fake.setProperty(object + ".BuiltinDocumentProperties(\"" + name + "\").Value", u"");
+    word.OpenDocument(path);
+    fake.clearLog();
   }
 
   static std::string property(const std::string& name) {
