@@ -117,12 +117,14 @@ std::string qualifiedName(xml::Node root, std::string_view ns, std::string_view 
   return prefix + ":" + std::string(localName);
 }
 
-// What XML 1.0 can carry of a value, line ends as a reader would give them back.
+// Whether XML 1.0 carries the value as it is: no carriage return, other control character or
+// surrogate in it.
 bool isStorable(std::u16string_view v) {
   auto plain = [](char16_t c) { return c >= 0x20 ? (c < 0xD800 || (c > 0xDFFF && c < 0xFFFE)) : (c == u'\t' || c == u'\n'); };
   return std::all_of(v.begin(), v.end(), plain);
 }
 
+// What XML 1.0 can carry of a value, line ends as a reader would give them back.
 WideString storable(std::u16string_view v) {
   if (isStorable(v)) return WideString(v);
   WideString out;
