@@ -109,6 +109,8 @@ class DispatchAdapter : public UnknownBase<IDispatch> {
       UINT named = params ? params->cNamedArgs : 0;
       for (UINT i = total; i > named; --i) args.push_back(fromVARIANT(params->rgvarg[i - 1]));
       if (kind == CallKind::Put && named > 0) args.push_back(fromVARIANT(params->rgvarg[0]));
+      // An assignment from another program that carries no value: nothing to hand on.
+      if (kind == CallKind::Put && args.empty()) return DISP_E_BADPARAMCOUNT;
       Variant r = inner_->invoke(name, kind, args);
       if (result) toVARIANT(r, result);
       return S_OK;

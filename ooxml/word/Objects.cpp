@@ -49,6 +49,10 @@ Variant WordObject::invoke(std::string_view name, CallKind kind, const Args& arg
     for (char& c : heap) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
     lower = heap;
   }
+  // Members take an assignment's value as the last argument: a put without one is refused here.
+  if (kind == CallKind::Put && args.empty())
+    throw AutomationError("An assignment to " + std::string(typeName_) + "." + std::string(name) + " needs a value.",
+                          static_cast<int32_t>(0x8002000E));  // DISP_E_BADPARAMCOUNT
   Variant result;
   try {
     if (member(lower, kind, args, result)) return result;

@@ -3,6 +3,7 @@
 #include "automation/Apartment.h"
 #include "automation/AutomationFactory.h"
 #include "automation/Ole.h"
+#include "automation/win/ComDispatch.h"
 #include "tests/automation/win/TestServer.h"
 
 using namespace automation;
@@ -49,4 +50,18 @@ TEST_F(ComRoundTrip, VersionedProgIdOfTheClassId) {
 TEST(ComFactory, UnknownProgIdRaises) {
   ComApartment apartment;
   EXPECT_THROW(automationFactory().create("Tavimo.NoSuchClass"), AutomationError);
+}
+
+TEST_F(ComRoundTrip, AnAssignmentWithoutAValueIsRefusedAtTheBoundary) {
+  auto com = std::dynamic_pointer_cast<win::ComDispatch>(server_.object());
+  ASSERT_TRUE(com);
+  IDispatch* raw = com->object();
+  OLECHAR name[] = L"Name";
+  LPOLESTR names[] = {name};
+  DISPID id = 0;
+  ASSERT_EQ(raw->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), S_OK);
+  DISPPARAMS nothing{nullptr, nullptr, 0, 0};
+  EXPECT_EQ(raw->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &nothing, nullptr, nullptr, nullptr),
+            DISP_E_BADPARAMCOUNT);
+  EXPECT_EQ(server_.get("Name").toString(), u"calc");
 }

@@ -93,3 +93,22 @@ TEST(BadInput, AFailedSaveLeavesTheOriginalIntact) {
   doc.call("Save");
   EXPECT_NE(platform::readFile(path, 1 << 22), original);
 }
+
+TEST(BadInput, AnAssignmentWithoutAValueIsRefused) {
+  Ole word(ooxml::createWordApplication());
+  Ole doc = open(word, fixturePath("python-docx.docx"));
+  const std::u16string title = doc.get("BuiltinDocumentProperties", u"title").get("Value").toString();
+  const automation::Args none;
+  for (Ole target : {doc, doc.get("BuiltinDocumentProperties", u"title"), selectionOf(doc)}) {
+    for (std::string_view member : {"ShowSpellingErrors", "Value", "Text", "Start"}) {
+      try {
+        target.object()->invoke(member, automation::CallKind::Put, none);
+        ADD_FAILURE() << member << " took an assignment without a value";
+      } catch (const automation::AutomationError& e) {
+        EXPECT_EQ(e.code(), static_cast<int32_t>(0x8002000E)) << member;
+      }
+    }
+  }
+  EXPECT_EQ(doc.get("BuiltinDocumentProperties", u"title").get("Value").toString(), title);
+  EXPECT_TRUE(doc.get("Saved").toBool());
+}
