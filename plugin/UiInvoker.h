@@ -1,7 +1,6 @@
 #pragma once
 // The worker reaches the user-interface thread only through this: the callback runs there,
 // synchronously, while the worker waits.
-#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -29,11 +28,10 @@ class QueueUiInvoker : public UiInvoker {
  private:
   struct Task {
     const std::function<void()>* callback;
-    std::atomic<bool> finished{false};
+    bool finished = false;
     std::exception_ptr error;
   };
   std::mutex mutex_;
   std::condition_variable changed_;
   std::deque<Task*> queue_;
-  std::atomic<size_t> queued_{0};  // the queue's length, read without the lock
 };
