@@ -69,24 +69,22 @@ std::unique_ptr<WordDocument> WordDocument::fromBytes(std::string bytes, const A
   return doc;
 }
 
-const std::string* WordDocument::keptLookup(bool byType, std::string_view key) {
+void WordDocument::forgetStaleLookups() {
   const uint64_t version = package_->partVersion(mainRelationships_);
-  if (version != lookupsVersion_) {
-    lookups_.clear();
-    lookupsVersion_ = version;
-    return nullptr;
-  }
+  if (version == lookupsVersion_) return;
+  lookups_.clear();
+  lookupsVersion_ = version;
+}
+
+const std::string* WordDocument::keptLookup(bool byType, std::string_view key) {
+  forgetStaleLookups();
   for (const KeptLookup& k : lookups_)
     if (k.byType == byType && k.key == key) return &k.part;
   return nullptr;
 }
 
 void WordDocument::keepLookup(bool byType, std::string_view key, const std::string& part) {
-  const uint64_t version = package_->partVersion(mainRelationships_);  // reading them may have parsed them
-  if (version != lookupsVersion_) {
-    lookups_.clear();
-    lookupsVersion_ = version;
-  }
+  forgetStaleLookups();  // reading the relationships may have parsed them
   lookups_.push_back({byType, std::string(key), part});
 }
 

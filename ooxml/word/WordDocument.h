@@ -73,6 +73,7 @@ class WordDocument {
     bool byType;
     std::string key, part;
   };
+  void forgetStaleLookups();
   const std::string* keptLookup(bool byType, std::string_view key);
   void keepLookup(bool byType, std::string_view key, const std::string& part);
   std::vector<KeptLookup> lookups_;
