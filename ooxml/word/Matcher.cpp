@@ -1,5 +1,7 @@
 #include "ooxml/word/Matcher.h"
 
+#include <algorithm>
+
 #include "automation/Dispatch.h"
 #include "platform/Text.h"
 
@@ -106,8 +108,9 @@ void Matcher::prepareSkips() {
   const size_t m = atoms_.size();
   if (m < 2) return;
   for (const Atom& a : atoms_) folded_.push_back(a.ch);
-  for (size_t& s : skip_) s = m;
-  for (size_t i = 0; i + 1 < m; ++i) skip_[folded_[i] & 0xFF] = m - 1 - i;
+  auto capped = [](size_t skip) { return static_cast<uint16_t>(std::min<size_t>(skip, UINT16_MAX)); };
+  for (uint16_t& s : skip_) s = capped(m);
+  for (size_t i = 0; i + 1 < m; ++i) skip_[folded_[i] & 0xFF] = capped(m - 1 - i);
   skipScan_ = true;
   // Paragraph filters hold folded trios; a hit's units fold to the pattern's only when folding
   // is stable on them, and no hit of a pattern without marks crosses a paragraph's end.

@@ -1,6 +1,7 @@
 #pragma once
 // The find matcher: knows only a story's text (as Story::searchable gives it) and answers
 // ranges. It understands caret codes, case-insensitive and whole-word matching.
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -47,7 +48,7 @@ class Matcher {
   // row's pass over a long story looks at a fraction of its characters.
   bool skipScan_ = false;
   std::u16string folded_;
-  size_t skip_[256] = {};
+  uint16_t skip_[256] = {};  // capped: a shorter skip is only slower, never wrong
   TrigramKeys keys_;
 };
 

@@ -28,22 +28,31 @@ Variant WordObject::invoke(std::string_view name, CallKind kind, const Args& arg
   char buffer[64];
   std::string heap;
   std::string_view lower;
-  if (name.size() <= sizeof buffer) {
-    size_t i = 0;
-    for (; i + 8 <= name.size(); i += 8) {
-      uint64_t w;
-      std::memcpy(&w, name.data() + i, 8);
+  const size_t size = name.size();
+  if (size <= sizeof buffer) {
+    auto lowerEight = [](uint64_t w) {
       constexpr uint64_t kOnes = 0x0101010101010101ull, kHigh = 0x8080808080808080ull;
       uint64_t low7 = w & ~kHigh;
       uint64_t upper = (low7 + (0x80 - 'A') * kOnes) & ~(low7 + (0x7F - 'Z') * kOnes) & ~w & kHigh;
-      w |= upper >> 2;  // 'A'..'Z' gain 0x20
-      std::memcpy(buffer + i, &w, 8);
+      return w | upper >> 2;  // 'A'..'Z' gain 0x20
+    };
+    uint64_t w = 0;
+    if (size < 8) {
+      std::memcpy(&w, name.data(), size);
+      w = lowerEight(w);
+      std::memcpy(buffer, &w, 8);
+    } else {
+      for (size_t i = 0; i + 8 <= size; i += 8) {
+        std::memcpy(&w, name.data() + i, 8);
+        w = lowerEight(w);
+        std::memcpy(buffer + i, &w, 8);
+      }
+      // The last eight letters again, overlapping what is done: no letter-by-letter tail.
+      std::memcpy(&w, name.data() + size - 8, 8);
+      w = lowerEight(w);
+      std::memcpy(buffer + size - 8, &w, 8);
     }
-    for (; i < name.size(); ++i) {
-      char c = name[i];
-      buffer[i] = static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
-    }
-    lower = std::string_view(buffer, name.size());
+    lower = std::string_view(buffer, size);
   } else {
     heap.assign(name);
     for (char& c : heap) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
@@ -116,7 +125,8 @@ bool executeFind(DocumentState& d, const Args& a) {
   }
   DocumentState::LastFind& last = d.lastFind;
   if (!last.matcher || last.text != findText || last.matchCase != flag(1) || last.wholeWord != flag(2)) {
-    last.matcher = std::make_shared<const Matcher>(findText, flag(1), flag(2));
+    last.matcher = d.matchers ? d.matchers->get(findText, flag(1), flag(2))
+                              : std::make_shared<const Matcher>(findText, flag(1), flag(2));
     last.text = findText;
     last.matchCase = flag(1);
     last.wholeWord = flag(2);
@@ -502,6 +512,7 @@ class Documents : public WordObject {
       }
       auto d = std::make_shared<DocumentState>();
       d->doc = WordDocument::open(path);
+      d->matchers = app_->matchers;
       app_->documents.push_back(d);
       r = makeDocument(app_, d);
       return true;

@@ -8,6 +8,7 @@
 
 #include "automation/Dispatch.h"
 #include "ooxml/word/FindDriver.h"
+#include "ooxml/word/MatcherCache.h"
 #include "ooxml/word/Views.h"
 #include "ooxml/word/WordDocument.h"
 
@@ -32,6 +33,7 @@ struct DocumentState {
     bool matchCase = false, wholeWord = false;
     std::shared_ptr<const Matcher> matcher;
   } lastFind;
+  std::shared_ptr<MatcherCache> matchers;  // the application's, shared by its documents
   Story& story() { return current ? *current : doc->mainStory(); }
 
   // Objects with no state of their own, handed out again instead of being made for every call:
@@ -64,6 +66,7 @@ struct ApplicationState {
   int displayAlerts = -1;
   bool visible = false;
   int defaultHighlight = 7;  // wdYellow, as a fresh Word has it
+  std::shared_ptr<MatcherCache> matchers = std::make_shared<MatcherCache>();
   std::shared_ptr<DocumentState> active() const { return documents.empty() ? nullptr : documents.back(); }
 };
 

@@ -51,3 +51,14 @@ TEST(MatcherSkipScan, FindsWhatACharacterByCharacterScanFinds) {
     }
   }
 }
+
+TEST(MatcherSkipScan, APatternLongerThanTheSkipTableHoldsIsStillFound) {
+  // 65,536 units: a skip that wrapped round would be 0 and the scan would never move on.
+  const std::u16string pattern = std::u16string(65535, u'a') + u"b";
+  const std::u16string text = u"xx" + std::u16string(70000, u'a') + u"b";
+  Matcher m(pattern, true, false);
+  auto hit = m.search(text, 0, text.size());
+  ASSERT_TRUE(hit.has_value());
+  EXPECT_EQ(text.size() - pattern.size(), hit->start);
+  EXPECT_FALSE(m.search(text.substr(0, text.size() - 1), 0, text.size() - 1).has_value());
+}
