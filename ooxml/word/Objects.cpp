@@ -22,6 +22,23 @@ using automation::CallKind;
 using automation::Variant;
 using automation::Args;
 
+namespace {
+
+// Up to seven bytes as one word, by two overlapping loads: a byte-wise copy read back at
+// once would stall on every call.
+uint64_t loadShort(const char* p, size_t size) {
+  auto load = [p]<class T>(size_t at, T) {
+    T v;
+    std::memcpy(&v, p + at, sizeof v);
+    return static_cast<uint64_t>(v);
+  };
+  if (size >= 4) return load(0, uint32_t{}) | load(size - 4, uint32_t{}) << 8 * (size - 4);
+  if (size >= 2) return load(0, uint16_t{}) | load(size - 2, uint16_t{}) << 8 * (size - 2);
+  return size == 1 ? static_cast<unsigned char>(p[0]) : 0;
+}
+
+}  // namespace
+
 Variant WordObject::invoke(std::string_view name, CallKind kind, const Args& args) {
   // Member names are short: lower-cased on the stack, eight letters at a time, as every call
   // of the batch comes through here.
@@ -38,7 +55,7 @@ Variant WordObject::invoke(std::string_view name, CallKind kind, const Args& arg
     };
     uint64_t w = 0;
     if (size < 8) {
-      std::memcpy(&w, name.data(), size);
+      w = loadShort(name.data(), size);
       w = lowerEight(w);
       std::memcpy(buffer, &w, 8);
     } else {

@@ -68,3 +68,23 @@ TEST(WordMembers, RegisteredInProcessUnderWordsNames) {
   EXPECT_EQ(word.get("Documents").get("Count").toInt(), 0);
   EXPECT_TRUE(f.create("Word.Application.16") != nullptr);
 }
+
+TEST(WordMembers, NamesMatchWhateverTheirCaseAndLength) {
+  Ole word(ooxml::createWordApplication());
+  Ole doc = open(word, fixturePath("python-docx.docx"));
+  Ole sel = selectionOf(doc);
+  // One to seven letters, exactly eight, and past eight: each length is folded its own way.
+  sel.put("END", 5);
+  EXPECT_EQ(sel.get("end").toInt(), 5);
+  EXPECT_EQ(sel.get("eNd").toInt(), 5);
+  EXPECT_EQ(sel.get("TEXT").toString(), u"Hello");
+  EXPECT_EQ(doc.get("SAVED").toBool(), doc.get("saved").toBool());
+  EXPECT_EQ(doc.get("PARAGRAPHS").get("COUNT").toInt(), doc.get("Paragraphs").get("Count").toInt());
+  EXPECT_EQ(doc.get("FULLNAME").toString(), doc.get("fullName").toString());
+  EXPECT_EQ(doc.get("PROTECTIONTYPE").toInt(), -1);
+  EXPECT_FALSE(doc.get("SHOWGRAMMATICALERRORS").isObject());
+  // Only letters fold: a name one character off is still unknown.
+  EXPECT_THROW(sel.get("Ent"), automation::AutomationError);
+  EXPECT_THROW(sel.get("Tex["), automation::AutomationError);
+  EXPECT_THROW(doc.get(std::string(70, 'A')), automation::AutomationError);
+}
