@@ -102,6 +102,18 @@ bool isIntegerKind(VarType t) {
 
 Variant::Variant(DispatchPtr d) : type_(VarType::Dispatch), dispatch_(std::move(d)) {}
 
+void Variant::takeResourceOf(Variant& o) noexcept {
+  // What this held and the new kind does not use goes now; a moved-from object lets go too.
+  if (o.type_ == VarType::String) text_.swap(o.text_);
+  else if (type_ == VarType::String) WideString().swap(text_);
+  if (o.type_ == VarType::Dispatch) {
+    dispatch_.swap(o.dispatch_);
+    o.dispatch_.reset();
+  } else if (type_ == VarType::Dispatch) {
+    dispatch_.reset();
+  }
+}
+
 Variant Variant::null() {
   Variant v;
   v.type_ = VarType::Null;

@@ -33,6 +33,23 @@ class Variant {
   Variant(const char* utf8) : type_(VarType::String), text_(platform::utf8ToWide(utf8)) {}
   Variant(DispatchPtr d);
 
+  // A value crosses several hands on every call: moves touch only the member the kind uses.
+  // The text is empty unless the kind is String, the object null unless it is Dispatch.
+  Variant(const Variant&) = default;
+  Variant& operator=(const Variant&) = default;
+  Variant(Variant&& o) noexcept : type_(o.type_), int_(o.int_), real_(o.real_) {
+    if (type_ == VarType::String) text_.swap(o.text_);
+    else if (type_ == VarType::Dispatch) dispatch_.swap(o.dispatch_);
+  }
+  Variant& operator=(Variant&& o) noexcept {
+    if (this == &o) return *this;
+    if (holdsResource() || o.holdsResource()) takeResourceOf(o);
+    type_ = o.type_;
+    int_ = o.int_;
+    real_ = o.real_;
+    return *this;
+  }
+
   static Variant null();
   static Variant ofKind(VarType integerKind, int64_t value);  // I1 ... UI4, I8
   static Variant r4(float f);
@@ -66,6 +83,9 @@ class Variant {
   bool operator==(const Variant& other) const;
 
  private:
+  bool holdsResource() const { return type_ == VarType::String || type_ == VarType::Dispatch; }
+  void takeResourceOf(Variant& o) noexcept;
+
   VarType type_ = VarType::Empty;
   int64_t int_ = 0;
   double real_ = 0;

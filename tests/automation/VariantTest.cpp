@@ -82,3 +82,39 @@ TEST(VariantRender, AsTheFakeLogsIt) {
   EXPECT_EQ(Variant(1).render(), "1");
   EXPECT_EQ(Variant::error(2042).render(), "Error(2042)");
 }
+
+namespace {
+struct Nothing : automation::Dispatch {
+  Variant invoke(std::string_view, automation::CallKind, const automation::Args&) override { return {}; }
+};
+}  // namespace
+
+TEST(VariantMoves, AValueLetsGoOfWhatItNoLongerHolds) {
+  auto object = std::make_shared<Nothing>();
+  std::weak_ptr<Nothing> watch = object;
+  Variant v(automation::DispatchPtr(std::move(object)));
+  v = Variant(5);  // an object replaced by a number is released at once
+  EXPECT_TRUE(watch.expired());
+  EXPECT_EQ(v.toInt(), 5);
+
+  auto second = std::make_shared<Nothing>();
+  watch = second;
+  v = Variant(automation::DispatchPtr(second));
+  second.reset();
+  Variant taken(std::move(v));
+  EXPECT_FALSE(watch.expired());
+  EXPECT_TRUE(taken.isObject());
+  taken = Variant(u"a text long enough to leave the string's own buffer");
+  EXPECT_TRUE(watch.expired());
+  EXPECT_EQ(taken.toString(), u"a text long enough to leave the string's own buffer");
+
+  Variant text(u"another text, also longer than the inline buffer");
+  taken = std::move(text);
+  EXPECT_EQ(taken.toString(), u"another text, also longer than the inline buffer");
+  Variant& same = taken;
+  taken = std::move(same);
+  EXPECT_EQ(taken.toString(), u"another text, also longer than the inline buffer");
+  taken = Variant(true);
+  EXPECT_EQ(taken, Variant(true));
+  EXPECT_EQ(taken.toString(), u"True");
+}
