@@ -102,6 +102,13 @@ class TWordObject {
   // Word hands out the same window for a document as long as it is open; asking again for every
   // pane and view switch doubled the calls a row makes.
   mutable automation::Ole window_;
+  // Its active pane's view, likewise, until the panes change (a split opened or closed).
+  mutable automation::Ole activeView_;
+  automation::Ole activeView() const;
+  void forgetWindow() const {
+    window_ = automation::Ole();
+    activeView_ = automation::Ole();
+  }
   int32_t replacementCount_ = 0;
   IReplaceOwner* owner_ = nullptr;
   int32_t wordVersion_ = 0;

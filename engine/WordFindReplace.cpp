@@ -76,7 +76,12 @@ Ole TWordObject::window() const {
   return window_;
 }
 
-void TWordObject::setSeekView(int32_t view) const { window().get("ActivePane").get("View").put("SeekView", view); }
+Ole TWordObject::activeView() const {
+  if (!activeView_.isObject()) activeView_ = window().get("ActivePane").get("View");
+  return activeView_;
+}
+
+void TWordObject::setSeekView(int32_t view) const { activeView().put("SeekView", view); }
 
 int32_t TWordObject::replaceIn(const FindArgs& a) {
   return ReplaceInSelection(a.find, a.replacement, a.controlWord, a.findRecord, a.replacementRecord);
@@ -85,7 +90,7 @@ int32_t TWordObject::replaceIn(const FindArgs& a) {
 void TWordObject::ReplaceRow(const WideString& find, const WideString& replacement, int32_t controlWord,
                              const TFormating* findRecord, const TFormating* replacementRecord) {
   if (wordVersion_ == 0) wordVersion_ = DetectWordVersion();
-  window_ = Ole();
+  forgetWindow();
   if ((controlWord & scwSecondCellEmptyIgnore) != 0 && replacement.empty()) return;
   if (wordVersion_ <= kLastLegacyWordVersion) {
     ReplaceRowLegacy(find, replacement, controlWord);
@@ -123,7 +128,7 @@ void TWordObject::ReplaceRow(const WideString& find, const WideString& replaceme
 }
 
 void TWordObject::ReplaceRowLegacy(const WideString& find, const WideString& replacement, int32_t controlWord) {
-  window_ = Ole();
+  forgetWindow();
   application_.get("Options").put("DefaultHighlightColorIndex", wdNoHighlight);
   int32_t total = 0;
   if ((controlWord & scwSkipMainDocument) == 0) total += ReplaceInSelection(find, replacement, controlWord, nullptr, nullptr);
@@ -240,10 +245,12 @@ int32_t TWordObject::ReplaceInHeadersFooters(const WideString& find, const WideS
   const FindArgs a{find, replacement, controlWord, findRecord, replacementRecord};
   int32_t total = 0;
   swallowErrors([&] {
-    if (window().get("View").get("SplitSpecial").toInt() != wdPaneNone) window().get("Panes").call("Item", 2).call("Close");
-    if (window().get("View").get("Type").toInt() == wdNormalView ||
-        window().get("ActivePane").get("View").get("Type").toInt() == wdOutlineView)
-      window().get("ActivePane").get("View").put("Type", wdMasterView);
+    if (window().get("View").get("SplitSpecial").toInt() != wdPaneNone) {
+      activeView_ = Ole();  // the pane that was active may be the one closed
+      window().get("Panes").call("Item", 2).call("Close");
+    }
+    if (window().get("View").get("Type").toInt() == wdNormalView || activeView().get("Type").toInt() == wdOutlineView)
+      activeView().put("Type", wdMasterView);
   });
   if (document_.get("Sections").get("Count").toInt() != 0 && ReplaceInSectionHeadersFooters(a, total)) return total;
   ReplaceInHeadersFootersFallback(a, total);
@@ -325,11 +332,14 @@ void TWordObject::ReplaceInHeadersFootersFallback(const FindArgs& a, int32_t& to
 }
 
 int32_t TWordObject::ReplaceInNoteStory(const FindArgs& a, int32_t kind) {
-  auto paneViewType = [&] { return window().get("ActivePane").get("View").get("Type").toInt(); };
+  auto paneViewType = [&] { return activeView().get("Type").toInt(); };
   if (paneViewType() == wdPrintView || paneViewType() == wdWebView || paneViewType() == wdPrintPreview)
     setSeekView(kind);
-  else
-    window().get("ActivePane").get("View").put("SplitSpecial", kind);
+  else {
+    const Ole view = activeView();
+    activeView_ = Ole();  // the notes pane the split opens is the active one from now on
+    view.put("SplitSpecial", kind);
+  }
   return replaceIn(a);
 }
 

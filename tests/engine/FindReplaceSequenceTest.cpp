@@ -421,3 +421,31 @@ TEST_F(FindReplace, ARowAsksForTheWindowOnceAndAnotherDocumentForItsOwn) {
   EXPECT_EQ(asked("Other.Windows"), 1);
   EXPECT_EQ(count("Document."), 0u);
 }
+
+TEST_F(FindReplace, ARowAsksForThePaneViewOnceUntilASplitOpensOrCloses) {
+  auto word = openWord();
+  fake.setProperty("Document.Sections.Count", 1);
+  fake.setProperty("Document.FootNotes.Count", 1);
+  plainSection(1);
+  scriptHits({});
+  const std::string pane = "Document.Windows.Item(1).ActivePane";
+  auto asked = [this](const std::string& line) { return std::count(fake.log().begin(), fake.log().end(), line); };
+  word->ReplaceRow(u"x", u"y", 0, nullptr, nullptr);
+  EXPECT_EQ(asked(pane), 1);
+  EXPECT_GE(count(pane + ".View.SeekView = "), 4u);  // header, footer, notes, back to the main text
+
+  // A split closed before the headers, and a notes pane opened in normal view: the pane asked
+  // for after each is the one that is active then.
+  fake.clearLog();
+  fake.setProperty("Document.Windows.Item(1).View.SplitSpecial", 7);
+  fake.setProperty(pane + ".View.Type", 1);
+  word->ReplaceRow(u"x", u"y", 0, nullptr, nullptr);
+  const auto& log = fake.log();
+  auto firstAfter = [&](const std::string& line, const std::string& mark) {
+    auto at = std::find(log.begin(), log.end(), mark);
+    return at != log.end() && std::find(at, log.end(), line) != log.end();
+  };
+  EXPECT_TRUE(firstAfter(pane, "Document.Windows.Item(1).Panes.Item(2).Close()"));
+  EXPECT_TRUE(firstAfter(pane, pane + ".View.SplitSpecial = 7"));
+  EXPECT_EQ(asked(pane), 2);
+}
