@@ -60,12 +60,12 @@ void TWordObject::ReleaseApplication(bool quitWord) {
       });
     }
   } catch (...) {
-    forgetWindow();
+    forgetDocumentObjects();
     document_ = Ole();
     application_ = Ole();
     throw;
   }
-  forgetWindow();
+  forgetDocumentObjects();
   document_ = Ole();
   application_ = Ole();
 }
@@ -74,7 +74,7 @@ void TWordObject::SetVisible(bool visible) { application_.put("Visible", visible
 
 void TWordObject::OpenDocument(const WideString& path) {
   replacementCount_ = 0;
-  forgetWindow();
+  forgetDocumentObjects();
   application_.put("DisplayAlerts", wdAlertsNone);
   document_ = application_.get("Documents").call("Open", path, false, false, false, u"", u"", false, u"", u"",
                                                  wdOpenFormatAuto);
@@ -104,7 +104,7 @@ void TWordObject::CloseDocument() {
   if (!document_.isObject()) return;
   document_.call("Close", wdDoNotSaveChanges, Variant(), Variant());
   document_ = Ole();
-  forgetWindow();
+  forgetDocumentObjects();
 }
 
 int32_t TWordObject::DocumentCount() { return application_.get("Documents").get("Count").toInt(); }

@@ -2,6 +2,7 @@
 // The one handle on Word for a batch: starts the application, opens, checks, saves and closes the
 // document being processed, and applies table rows to every part of it. Word is reached only by
 // late-bound calls through automation::Ole, so tests can put the recording fake in its place.
+#include <array>
 #include <cstdint>
 
 #include "automation/Ole.h"
@@ -108,6 +109,12 @@ class TWordObject {
   void forgetWindow() const {
     window_ = automation::Ole();
     activeView_ = automation::Ole();
+  }
+  // The document's built-in properties the rows rewrite, asked for once per document.
+  std::array<automation::Ole, 6> properties_;
+  void forgetDocumentObjects() {
+    forgetWindow();
+    properties_ = {};
   }
   int32_t replacementCount_ = 0;
   IReplaceOwner* owner_ = nullptr;

@@ -397,8 +397,10 @@ int32_t TWordObject::ReplaceInShapes(const WideString& find, const WideString& r
 
 void TWordObject::ReplaceInProperties(const WideString& find, const WideString& replacement, int32_t controlWord) {
   const WideString put = inStringReplacement(find, replacement);
-  for (const char16_t* name : kPropertyNames) {
-    const Ole property = document_.get("BuiltinDocumentProperties", name);
+  static_assert(std::size(kPropertyNames) == std::tuple_size_v<decltype(properties_)>);
+  for (size_t i = 0; i < std::size(kPropertyNames); ++i) {
+    Ole& property = properties_[i];
+    if (!property.isObject()) property = document_.get("BuiltinDocumentProperties", kPropertyNames[i]);
     const WideString value = property.get("Value").toString();
     property.put("Value", ReplaceAllInText(value, find, put, controlWord));
   }

@@ -402,7 +402,7 @@ TEST_F(FindReplace, APropertyGetsTheFoundTextAndCaretCodesNotTheirLiteralText) {
   EXPECT_EQ(word->ReplacementCount(), 1);  // the found-text substitution counts nothing
 }
 
-TEST_F(FindReplace, ARowAsksForTheWindowOnceAndAnotherDocumentForItsOwn) {
+TEST_F(FindReplace, ARowAsksForTheWindowOnceADocumentForItsPropertiesOnceAndAnotherDocumentForItsOwn) {
   auto word = openWord();
   fake.setProperty("Document.Sections.Count", 1);
   plainSection(1);
@@ -413,12 +413,16 @@ TEST_F(FindReplace, ARowAsksForTheWindowOnceAndAnotherDocumentForItsOwn) {
   word->ReplaceRow(u"x", u"y", 0, nullptr, nullptr);
   EXPECT_EQ(asked("Document.Windows"), 2);
   EXPECT_GE(count("Document.Windows.Item(1).ActivePane.View.SeekView = "), 6u);  // through the one window
+  // The properties each row rewrites are asked for by name once a document.
+  EXPECT_EQ(asked("Document.BuiltinDocumentProperties(\"title\")"), 1);
+  EXPECT_EQ(count("Document.BuiltinDocumentProperties(\"title\").Value = "), 2u);
 
   // The next document's rows go to its own window, never to the closed one's.
   word->CloseDocument();
   openDocument(*word, "Other", u"c:\\docs\\b.docx");
   word->ReplaceRow(u"x", u"y", 0, nullptr, nullptr);
   EXPECT_EQ(asked("Other.Windows"), 1);
+  EXPECT_EQ(asked("Other.BuiltinDocumentProperties(\"company\")"), 1);
   EXPECT_EQ(count("Document."), 0u);
 }
 
