@@ -188,13 +188,13 @@ int64_t Variant::toInt64() const {
   return static_cast<int64_t>(d);
 }
 
-int32_t Variant::toInt() const {
+int32_t Variant::toIntOtherwise() const {
   int64_t v = toInt64();
   if (v < INT32_MIN || v > INT32_MAX) overflow();
   return static_cast<int32_t>(v);
 }
 
-bool Variant::toBool() const {
+bool Variant::toBoolOtherwise() const {
   switch (type_) {
     case VarType::Empty: return false;
     case VarType::String:

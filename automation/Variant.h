@@ -63,9 +63,14 @@ class Variant {
   bool isObject() const { return type_ == VarType::Dispatch && dispatch_ != nullptr; }
 
   // Conversions; each raises AutomationError where OLE's VariantChangeType would fail.
-  int32_t toInt() const;
+  // The kinds a call answers with most are converted here; the rest out of line.
+  int32_t toInt() const {
+    if ((type_ == VarType::I4 || type_ == VarType::Bool) && int_ >= INT32_MIN && int_ <= INT32_MAX)
+      return static_cast<int32_t>(int_);
+    return toIntOtherwise();
+  }
   int64_t toInt64() const;
-  bool toBool() const;
+  bool toBool() const { return type_ == VarType::Bool || type_ == VarType::I4 ? int_ != 0 : toBoolOtherwise(); }
   double toDouble() const;
   WideString toString() const;
   std::string toUtf8() const { return platform::wideToUtf8(toString()); }
@@ -83,6 +88,8 @@ class Variant {
   bool operator==(const Variant& other) const;
 
  private:
+  int32_t toIntOtherwise() const;
+  bool toBoolOtherwise() const;
   bool holdsResource() const { return type_ == VarType::String || type_ == VarType::Dispatch; }
   void takeResourceOf(Variant& o) noexcept;
 

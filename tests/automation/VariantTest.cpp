@@ -118,3 +118,15 @@ TEST(VariantMoves, AValueLetsGoOfWhatItNoLongerHolds) {
   EXPECT_EQ(taken, Variant(true));
   EXPECT_EQ(taken.toString(), u"True");
 }
+
+TEST(VariantConversion, ANumberOutsideLongRaisesRatherThanWrapping) {
+  EXPECT_EQ(Variant(int64_t{1} << 40).type(), VarType::I8);
+  EXPECT_THROW(Variant(int64_t{1} << 40).toInt(), AutomationError);
+  // A 4-byte kind carrying a wider value (as a marshaller could hand over) is refused too.
+  EXPECT_THROW(Variant::ofKind(VarType::I4, int64_t{1} << 33).toInt(), AutomationError);
+  EXPECT_EQ(Variant::ofKind(VarType::I4, -7).toInt(), -7);
+  EXPECT_EQ(Variant::ofKind(VarType::UI4, 4000000000u).toInt64(), 4000000000);
+  EXPECT_THROW(Variant::ofKind(VarType::UI4, 4000000000u).toInt(), AutomationError);
+  EXPECT_TRUE(Variant::ofKind(VarType::I4, 2).toBool());
+  EXPECT_FALSE(Variant(0).toBool());
+}
