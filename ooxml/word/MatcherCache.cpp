@@ -3,15 +3,12 @@
 namespace ooxml::word {
 
 std::shared_ptr<const Matcher> MatcherCache::get(std::u16string_view findText, bool matchCase, bool wholeWord) {
-  // The two switches ride in front of the text, so one string is the whole key.
-  std::u16string key;
-  key.reserve(findText.size() + 1);
-  key.push_back(static_cast<char16_t>((matchCase ? 1 : 0) | (wholeWord ? 2 : 0)));
-  key.append(findText);
-  if (auto it = kept_.find(key); it != kept_.end()) return it->second;
+  auto& kept = kept_[(matchCase ? 1 : 0) | (wholeWord ? 2 : 0)];
+  if (auto it = kept.find(findText); it != kept.end()) return it->second;
   auto matcher = std::make_shared<const Matcher>(findText, matchCase, wholeWord);
-  if (kept_.size() >= kMaxKept) kept_.clear();
-  kept_.emplace(std::move(key), matcher);
+  if (size() >= kMaxKept)
+    for (auto& k : kept_) k.clear();
+  kept.emplace(std::u16string(findText), matcher);
   return matcher;
 }
 
