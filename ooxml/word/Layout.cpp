@@ -57,11 +57,23 @@ bool DocumentLayout::hasOwn(size_t section, bool footer, int kind) {
 
 Story& DocumentLayout::headerFooter(size_t section, bool footer, int kind) {
   sectionStart(section);
+  if (foundForSections_ != sectionsRead_ || foundForRelationships_ != doc_.relationshipsVersion()) {
+    found_.clear();
+    foundForSections_ = sectionsRead_;
+    foundForRelationships_ = doc_.relationshipsVersion();
+  }
+  for (const FoundStory& f : found_)
+    if (f.section == section && f.footer == footer && f.kind == kind) return *f.story;
+  Story* story = &doc_.emptyStory();
   for (size_t i = section; i >= 1; --i) {
     std::string_view id = el::headerFooterReference(sections()[i - 1].properties, footer, kind);
-    if (!id.empty()) return doc_.partStory(doc_.relatedPart(id));
+    if (!id.empty()) {
+      story = &doc_.partStory(doc_.relatedPart(id));
+      break;
+    }
   }
-  return doc_.emptyStory();
+  found_.push_back({section, footer, kind, story});
+  return *story;
 }
 
 xml::Node DocumentLayout::notesRoot(NoteKind kind) {

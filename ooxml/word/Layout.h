@@ -51,6 +51,16 @@ class DocumentLayout {
   uint64_t sectionsRead_ = UINT64_MAX;
   std::vector<xml::Node> shapes_;
   uint64_t shapesRead_ = UINT64_MAX;
+  // The header and footer stories found, asked for on every view switch: kept while the
+  // sections and the relationships that name the stories stand.
+  struct FoundStory {
+    size_t section;
+    bool footer;
+    int kind;
+    Story* story;
+  };
+  std::vector<FoundStory> found_;
+  uint64_t foundForSections_ = UINT64_MAX, foundForRelationships_ = UINT64_MAX;
 };
 
 }  // namespace ooxml::word

@@ -46,6 +46,8 @@ class WordDocument {
   // ("/footnotes"); "" when there is none.
   std::string relatedPart(std::string_view id);
   std::string partByType(std::string_view typeTail);
+  // Grows when the main part's relationships change, so that stories found through them can be kept.
+  uint64_t relationshipsVersion() const { return package_->partVersion(mainRelationships_); }
   xml::Node settingsRoot();  // empty without a settings part
 
   void save() { saveAs(path_); }

@@ -2,6 +2,7 @@
 // relationship lookups) must follow every change of what it was read from.
 #include <gtest/gtest.h>
 
+#include "ooxml/word/Layout.h"
 #include "ooxml/word/WordDocument.h"
 #include "tests/ooxml/word/WordTestSupport.h"
 
@@ -67,4 +68,27 @@ TEST(KeptAnswers, SettingsAndRelationshipLookupsFollowTheirParts) {
   package.markChanged("word/_rels/document.xml.rels");
   EXPECT_EQ(doc->relatedPart("rId5"), "word/settings.xml");
   EXPECT_TRUE(doc->settingsRoot().child("w:evenAndOddHeaders"));
+}
+
+TEST(KeptAnswers, HeaderStoriesFollowTheRelationshipsThatNameThem) {
+  auto doc = ooxml::word::WordDocument::open(fixturePath("sections-python-docx.docx"));
+  ooxml::word::DocumentLayout layout(*doc);
+  auto header = [&](size_t section, int kind) {
+    ooxml::word::Story& s = layout.headerFooter(section, false, kind);
+    return s.text(0, s.length());
+  };
+  ASSERT_EQ(layout.sectionCount(), 2u);
+  EXPECT_EQ(header(1, 1).substr(0, 19), u"Primary head header");
+  EXPECT_EQ(header(2, 1).substr(0, 19), u"Primary head header");  // the second section takes the first's
+  EXPECT_EQ(header(2, 2).substr(0, 22), u"First page head header");
+
+  // The primary header's relationship pointed at another part: both sections follow it.
+  ooxml::Package& package = doc->package();
+  for (ooxml::xml::Node r = package.xmlPart("word/_rels/document.xml.rels").documentElement().firstElement(); r;
+       r = r.nextElement())
+    if (r.attribute("Id") == "rId9") r.setAttribute("Target", "header3.xml");
+  package.markChanged("word/_rels/document.xml.rels");
+  EXPECT_EQ(header(1, 1).substr(0, 21), u"Even page head header");
+  EXPECT_EQ(header(2, 1).substr(0, 21), u"Even page head header");
+  EXPECT_EQ(header(2, 2).substr(0, 22), u"First page head header");
 }
