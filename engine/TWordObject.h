@@ -91,7 +91,7 @@ class TWordObject {
   int32_t replaceIn(const FindArgs& a);
   // Every header and footer a section shows, section by section, each story searched once however
   // many sections link to it; false when the walk broke off (the fallback pass then runs).
-  bool ReplaceInSectionHeadersFooters(const FindArgs& a, int32_t& total);
+  bool ReplaceInSectionHeadersFooters(const FindArgs& a, int32_t sections, int32_t& total);
   void ReplaceInHeadersFootersFallback(const FindArgs& a, int32_t& total);
   int32_t ReplaceInNoteStory(const FindArgs& a, int32_t kind);
   void ReplaceInHyperlink(int32_t index, const WideString& find, const WideString& replacement);

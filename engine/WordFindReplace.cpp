@@ -177,10 +177,11 @@ int32_t TWordObject::ReplaceInSelection(const WideString& find, const WideString
   ++stage_;
 
   const Ole findObject = sel.get("Find");
+  const Ole replacementObject = findObject.get("Replacement");
   for (;;) {
     checkCancelled();
     findObject.call("ClearFormatting");
-    findObject.get("Replacement").call("ClearFormatting");
+    replacementObject.call("ClearFormatting");
     if (SearchFormattingSet != 0) ApplySearchFormatting(sel, findRecord);
 
     bool matchCase = (controlWord & scwCaseSensitive) != 0;
@@ -245,21 +246,23 @@ int32_t TWordObject::ReplaceInHeadersFooters(const WideString& find, const WideS
   const FindArgs a{find, replacement, controlWord, findRecord, replacementRecord};
   int32_t total = 0;
   swallowErrors([&] {
-    if (window().get("View").get("SplitSpecial").toInt() != wdPaneNone) {
+    Ole windowView = window().get("View");
+    if (windowView.get("SplitSpecial").toInt() != wdPaneNone) {
       activeView_ = Ole();  // the pane that was active may be the one closed
       window().get("Panes").call("Item", 2).call("Close");
+      windowView = window().get("View");
     }
-    if (window().get("View").get("Type").toInt() == wdNormalView || activeView().get("Type").toInt() == wdOutlineView)
+    if (windowView.get("Type").toInt() == wdNormalView || activeView().get("Type").toInt() == wdOutlineView)
       activeView().put("Type", wdMasterView);
   });
-  if (document_.get("Sections").get("Count").toInt() != 0 && ReplaceInSectionHeadersFooters(a, total)) return total;
+  const int32_t sections = document_.get("Sections").get("Count").toInt();
+  if (sections != 0 && ReplaceInSectionHeadersFooters(a, sections, total)) return total;
   ReplaceInHeadersFootersFallback(a, total);
   return total;
 }
 
-bool TWordObject::ReplaceInSectionHeadersFooters(const FindArgs& a, int32_t& total) {
+bool TWordObject::ReplaceInSectionHeadersFooters(const FindArgs& a, int32_t sections, int32_t& total) {
   try {
-    const int32_t sections = document_.get("Sections").get("Count").toInt();
     // Per story (header, then footer, of each kind): whether the one the previous section uses has
     // been searched. A story linked to such a one is the same text and is not searched again; a
     // story linked to one nobody searched yet (hidden there, or missed by a failing section) is.

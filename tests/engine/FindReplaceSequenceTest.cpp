@@ -54,6 +54,9 @@ TEST_F(FindReplace, EachSearchClearsFormattingThenExecutesWithElevenArguments) {
                               kNoMatchCaseExecute,
                           }));
   EXPECT_EQ(word->Stage(), 5);
+  // The selection's Find and its Replacement are asked for once a loop, not once a search.
+  EXPECT_EQ(std::count(fake.log().begin(), fake.log().end(), "Sel.Find"), 1);
+  EXPECT_EQ(std::count(fake.log().begin(), fake.log().end(), "Sel.Find.Replacement"), 1);
 }
 
 TEST_F(FindReplace, RowOverridesReplaceTheControlWordBits) {
