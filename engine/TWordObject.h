@@ -85,7 +85,7 @@ class TWordObject {
     const TFormating* replacementRecord;
   };
 
-  automation::Ole window() const;  // document.Windows.Item(1), fetched once per row
+  const automation::Ole& window() const;  // document.Windows.Item(1), fetched once per row
   void setSeekView(int32_t view) const;
   void checkCancelled() const;
   int32_t replaceIn(const FindArgs& a);
@@ -105,7 +105,7 @@ class TWordObject {
   mutable automation::Ole window_;
   // Its active pane's view, likewise, until the panes change (a split opened or closed).
   mutable automation::Ole activeView_;
-  automation::Ole activeView() const;
+  const automation::Ole& activeView() const;
   void forgetWindow() const {
     window_ = automation::Ole();
     activeView_ = automation::Ole();

@@ -71,12 +71,12 @@ constexpr const char16_t* kPropertyNames[] = {u"title", u"keywords", u"subject",
 
 }  // namespace
 
-Ole TWordObject::window() const {
+const Ole& TWordObject::window() const {
   if (!window_.isObject()) window_ = document_.get("Windows").call("Item", 1);
   return window_;
 }
 
-Ole TWordObject::activeView() const {
+const Ole& TWordObject::activeView() const {
   if (!activeView_.isObject()) activeView_ = window().get("ActivePane").get("View");
   return activeView_;
 }
