@@ -234,10 +234,7 @@ WideString Variant::toString() const {
   }
 }
 
-const DispatchPtr& Variant::toDispatch() const {
-  if (type_ != VarType::Dispatch || !dispatch_) typeMismatch("the value is not an object");
-  return dispatch_;
-}
+void Variant::notAnObject() { typeMismatch("the value is not an object"); }
 
 std::string Variant::render() const {
   switch (type_) {

@@ -74,7 +74,10 @@ class Variant {
   double toDouble() const;
   WideString toString() const;
   std::string toUtf8() const { return platform::wideToUtf8(toString()); }
-  const DispatchPtr& toDispatch() const;
+  const DispatchPtr& toDispatch() const {
+    if (!isObject()) notAnObject();
+    return dispatch_;
+  }
 
   // Raw access for marshalling.
   int64_t rawInteger() const { return int_; }  // integer kinds, Bool, Currency, Error
@@ -88,6 +91,7 @@ class Variant {
   bool operator==(const Variant& other) const;
 
  private:
+  [[noreturn]] static void notAnObject();
   int32_t toIntOtherwise() const;
   bool toBoolOtherwise() const;
   bool holdsResource() const { return type_ == VarType::String || type_ == VarType::Dispatch; }
