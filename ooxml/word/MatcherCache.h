@@ -1,7 +1,6 @@
 #pragma once
 // Matchers kept across documents: a batch searches every document for the same rows, and
 // making a matcher (case maps, skips, trios) costs more than a short document's search.
-#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
