@@ -4,6 +4,7 @@
 // late-bound calls through automation::Ole, so tests can put the recording fake in its place.
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "automation/Ole.h"
 #include "engine/Cancellation.h"
@@ -95,7 +96,7 @@ class TWordObject {
   void ReplaceInHeadersFootersFallback(const FindArgs& a, int32_t& total);
   int32_t ReplaceInNoteStory(const FindArgs& a, int32_t kind);
   void ReplaceInHyperlink(int32_t index, const WideString& find, const WideString& replacement);
-  bool adjustCapital(const automation::Ole& sel, bool matchCase, WideString& replacement) const;
+  bool adjustCapital(const automation::Ole& sel, bool matchCase, std::optional<bool>& leaveCapital, WideString& replacement) const;
 
   bool restrictToSelection_ = false;
   automation::Ole application_;

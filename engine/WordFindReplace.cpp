@@ -146,9 +146,12 @@ void TWordObject::SelectDocumentStart() {
   });
 }
 
-bool TWordObject::adjustCapital(const Ole& sel, bool matchCase, WideString& replacement) const {
-  if (matchCase || Parameters == nullptr || !Parameters->GetBoolParameter("LeaveCapitalAsIs") || replacement.empty())
-    return false;
+bool TWordObject::adjustCapital(const Ole& sel, bool matchCase, std::optional<bool>& leaveCapital, WideString& replacement) const {
+  if (matchCase || Parameters == nullptr) return false;
+  // Read at the loop's first hit, not at every hit: looking a setting up by name costs more
+  // than the rest of a hit's work.
+  if (!leaveCapital) leaveCapital = Parameters->GetBoolParameter("LeaveCapitalAsIs");
+  if (!*leaveCapital || replacement.empty()) return false;
   WideString found = sel.get("Text").toString();
   if (found.empty()) return false;
   const bool lowerFirst = found[0] == platform::toLower(found[0]);
@@ -174,6 +177,7 @@ int32_t TWordObject::ReplaceInSelection(const WideString& find, const WideString
   int32_t previousStart = 0, previousEnd = 0, repeats = 0, acted = 0;
   bool first = true;
   WideString text = replacement;  // the capital letter rule changes it for the rest of this loop
+  std::optional<bool> leaveCapital;
   ++stage_;
 
   const Ole findObject = sel.get("Find");
@@ -198,7 +202,7 @@ int32_t TWordObject::ReplaceInSelection(const WideString& find, const WideString
                            .toBool();
     if (!found) break;
 
-    adjustCapital(sel, matchCase, text);
+    adjustCapital(sel, matchCase, leaveCapital, text);
 
     const int32_t start = sel.get("Start").toInt();
     const int32_t end = sel.get("End").toInt();
