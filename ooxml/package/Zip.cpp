@@ -3,16 +3,13 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
-#include <exception>
 #include <memory>
 #include <mutex>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 #include "ooxml/package/PackageError.h"
+#include "platform/ParallelFor.h"
 
 namespace ooxml {
 
@@ -163,38 +160,31 @@ std::string deflatePiece(Deflater& deflater, std::string_view data, size_t begin
 
 }  // namespace
 
-std::string deflateRaw(std::string_view data, int level) {
-  if (data.size() < kPiecewiseFrom) return deflatePiece(*DeflaterLease().deflater, data, 0, data.size(), level);
-  // A large part (a long main text) is compressed in pieces on the machine's cores. The pieces
-  // are the same whatever the number of threads, so the bytes written are too.
-  const size_t pieces = (data.size() + kPiece - 1) / kPiece;
-  const size_t threads = std::clamp<size_t>(std::thread::hardware_concurrency(), 1, std::min<size_t>(pieces, 4));
-  std::vector<std::string> packed(pieces);
-  std::atomic<size_t> next{0};
-  std::mutex failure;
-  std::exception_ptr error;
-  auto work = [&] {
-    try {
-      DeflaterLease lease;
-      for (size_t i; (i = next++) < pieces;)
-        packed[i] = deflatePiece(*lease.deflater, data, i * kPiece, std::min(data.size(), (i + 1) * kPiece), level);
-    } catch (...) {
-      std::lock_guard<std::mutex> lock(failure);
-      if (!error) error = std::current_exception();
-      next = pieces;
-    }
-  };
-  std::vector<std::thread> helpers;
-  for (size_t t = 1; t < threads; ++t) {
-    try {
-      helpers.emplace_back(work);
-    } catch (const std::system_error&) {
-      break;  // no thread to be had: fewer hands, the same pieces
-    }
+std::string deflateRaw(std::string_view data, int level, uint32_t* crc) {
+  if (data.size() < kPiecewiseFrom) {
+    if (crc) *crc = crc32Of(data);
+    return deflatePiece(*DeflaterLease().deflater, data, 0, data.size(), level);
   }
-  work();
-  for (std::thread& t : helpers) t.join();
-  if (error) std::rethrow_exception(error);
+  // A large part (a long main text) is compressed in pieces on the machine's cores, each
+  // piece's checksum with it. The pieces are the same whatever the number of threads, so the
+  // bytes written are too.
+  const size_t pieces = (data.size() + kPiece - 1) / kPiece;
+  std::vector<std::string> packed(pieces);
+  std::vector<uint32_t> crcs(pieces);
+  platform::parallelFor(pieces, platform::usefulThreads(pieces, 4), [&](size_t i) {
+    const size_t begin = i * kPiece, end = std::min(data.size(), begin + kPiece);
+    if (crc) crcs[i] = crc32Of(data.substr(begin, end - begin));
+    DeflaterLease lease;
+    packed[i] = deflatePiece(*lease.deflater, data, begin, end, level);
+  });
+  if (crc) {
+    uLong whole = crcs[0];
+    for (size_t i = 1; i < pieces; ++i) {
+      const size_t length = std::min(data.size(), (i + 1) * kPiece) - i * kPiece;
+      whole = crc32_combine(whole, crcs[i], static_cast<z_off_t>(length));
+    }
+    *crc = static_cast<uint32_t>(whole);
+  }
   std::string out;
   size_t total = 0;
   for (const std::string& p : packed) total += p.size();
@@ -341,9 +331,8 @@ void ZipWriter::add(const std::string& name, std::string_view data, int level) {
   ZipEntry e;
   e.name = name;
   e.method = 8;
-  e.crc = crc32Of(data);
   e.size = data.size();
-  std::string packed = deflateRaw(data, level);
+  std::string packed = deflateRaw(data, level, &e.crc);
   if (packed.size() >= data.size()) {  // incompressible: store it
     e.method = 0;
     packed.assign(data);

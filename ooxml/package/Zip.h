@@ -70,7 +70,8 @@ class ZipWriter {
 };
 
 // Deflate helpers shared by the writer and the benchmark's baseline.
-std::string deflateRaw(std::string_view data, int level);
+// With crc, the data's CRC-32 is worked out alongside.
+std::string deflateRaw(std::string_view data, int level, uint32_t* crc = nullptr);
 std::string inflateRaw(std::string_view data, uint64_t expectedSize, uint64_t maxSize);
 uint32_t crc32Of(std::string_view data);
 

@@ -5,12 +5,15 @@
 
 #include "automation/Dispatch.h"
 #include "ooxml/word/Elements.h"
+#include "platform/ParallelFor.h"
 
 namespace ooxml::word {
 
 using xml::Node;
 
 namespace {
+
+constexpr size_t kFiltersAtOnceFrom = 1024;  // blocks
 
 bool inFieldCode(const std::vector<bool>& fields) { return std::find(fields.begin(), fields.end(), true) != fields.end(); }
 
@@ -376,9 +379,28 @@ Story::Point Story::insertionPoint(size_t pos) {
   return {b.node, Node()};
 }
 
+void Story::buildFilters() {
+  // The gap goes to one end first, so that no view below moves it while the threads read.
+  text_.view(0, text_.size());
+  std::vector<std::pair<Block*, std::u16string_view>> todo;
+  for (size_t i = 0; i < blocks_.size(); ++i) {
+    const size_t start = blockStart(i);
+    if (!blocks_[i].trigrams.built()) todo.emplace_back(&blocks_[i], text_.view(start, start + blocks_[i].length));
+  }
+  constexpr size_t kShare = 256;  // blocks a thread takes at a time
+  const size_t shares = (todo.size() + kShare - 1) / kShare;
+  platform::parallelFor(shares, platform::usefulThreads(shares, 4), [&](size_t k) {
+    for (size_t i = k * kShare; i < std::min(todo.size(), (k + 1) * kShare); ++i) todo[i].first->trigrams.build(todo[i].second);
+  });
+  filtersBuilt_ = true;
+}
+
 std::pair<size_t, size_t> Story::nextCandidateBlock(const TrigramKeys& keys, size_t pos) {
   size_t n = length();
   if (pos >= n || blocks_.empty()) return {n, n};
+  // A long story's first search would make its paragraphs' filters one by one as it passes
+  // them; they are made on all cores at once instead.
+  if (!filtersBuilt_ && blocks_.size() >= kFiltersAtOnceFrom) buildFilters();
   for (size_t i = blockAt(pos); i < blocks_.size(); ++i) {
     Block& b = blocks_[i];
     size_t start = blockStart(i);

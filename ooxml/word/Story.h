@@ -94,6 +94,7 @@ class Story {
   };
   void splitAt(size_t pos);
   Point insertionPoint(size_t pos);
+  void buildFilters();
 
   xml::Node root_;
   std::function<void()> onChange_;
@@ -102,6 +103,7 @@ class Story {
   size_t shiftFrom_ = SIZE_MAX;  // blocks from here on start shift_ later than stored
   ptrdiff_t shift_ = 0;
   uint64_t layoutVersion_ = 0;
+  bool filtersBuilt_ = false;  // once for the story: later blocks get theirs when searched
 };
 
 }  // namespace ooxml::word

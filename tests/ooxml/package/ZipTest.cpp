@@ -78,6 +78,7 @@ TEST(ZipWriter, LargePartsCompressedInPiecesReadBackWholeAndCompressAsWell) {
     ZipReader r(w.finish());
     const ZipEntry& e = r.entries().front();
     EXPECT_EQ(r.read(e), part) << size;
+    EXPECT_EQ(e.crc, ooxml::crc32Of(part)) << size;  // the pieces' checksums joined
     EXPECT_LT(e.compressedSize, ooxml::deflateRaw(part.substr(0, 1000000), 6).size() * (size / 1000000.0) * 1.05 + 100) << size;
   }
 }

@@ -94,6 +94,28 @@ TEST(ParagraphFilter, ALongStoryEditedAtLengthFindsWhatAWholeScanFinds) {
   EXPECT_GT(compareWithWholeScans(11, 12, 150, 600, 12), 1000);
 }
 
+// A story long enough to have its filters made all at once before its first search: each
+// paragraph's first and last words are found where they are.
+TEST(ParagraphFilter, AStoryWithFiltersMadeAtOnceFindsEveryParagraphsEnds) {
+  std::string xml = "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body>";
+  auto number = [](int i) { return std::to_string(10000 + i).substr(1); };
+  for (int p = 0; p < 1500; ++p)
+    xml += "<w:p><w:r><w:t>first" + number(p) + " middle </w:t></w:r><w:r><w:t>last" + number(p) + "</w:t></w:r></w:p>";
+  xml += "</w:body></w:document>";
+  auto doc = ooxml::xml::Document::parse(xml);
+  Story story(doc->documentElement().child("w:body"));
+  const size_t paragraph = story.length() / 1500;
+  for (int p = 0; p < 1500; p += 7) {
+    for (const char* word : {"first", "last"}) {
+      Matcher m(platform::utf8ToWide(word + number(p)), false, false);
+      auto hit = searchStory(story, m, 0, story.length(), story.length());
+      ASSERT_TRUE(hit) << word << p;
+      EXPECT_EQ(hit->start / paragraph, size_t(p)) << word << p;
+    }
+  }
+  compareWithWholeScans(17, 1, 1100, 100, 12);  // and after random edits
+}
+
 TEST(ParagraphFilter, OnlyPlainTextsWithoutMarksAreFiltered) {
   EXPECT_FALSE(Matcher(u"term042", false, false).trigramKeys().empty());
   EXPECT_TRUE(Matcher(u"ab", false, false).trigramKeys().empty());         // no trio
