@@ -23,7 +23,8 @@ bool TBaseReplacer::MakeBackupCopy(const AnsiString& path, int64_t size) {
   auto source = fs.open(path, platform::OpenMode::Read);
   if (!source) return false;
   AnsiString backup = freeBackupName(path);
-  auto target = fs.open(backup, platform::OpenMode::Write);
+  // A new file only: should the free name be taken meanwhile, nobody's file is emptied.
+  auto target = fs.open(backup, platform::OpenMode::CreateNew);
   if (!target) return false;
 
   std::vector<char> buffer(kBackupChunk);

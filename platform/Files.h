@@ -23,6 +23,7 @@ enum class OpenMode {
   Read,       // existing file, shared read
   Write,      // create or truncate
   ReadWrite,  // existing file, no sharing (the exclusive-access test)
+  CreateNew,  // a file that does not exist yet; fails when the name is taken
 };
 
 class File {

@@ -42,8 +42,16 @@ std::string readFile(const AnsiString& path, size_t maxBytes) {
 
 bool writeFileAtomically(const AnsiString& path, std::string_view data) {
   FileSystem& fs = fileSystem();
-  AnsiString temp = path + ".~tmp" + std::to_string(monotonicMillis() % 1000000);
-  auto f = fs.open(temp, OpenMode::Write);
+  // The temporary file must be a new one: a file that happens to have its name is someone's,
+  // and opening it for writing would empty it. A taken name is passed over for the next.
+  const int64_t stamp = monotonicMillis();
+  AnsiString temp;
+  std::unique_ptr<File> f;
+  for (int attempt = 0; attempt < 100 && !f; ++attempt) {
+    temp = path + ".~tmp" + std::to_string((stamp + attempt) % 1000000);
+    f = fs.open(temp, OpenMode::CreateNew);
+    if (!f && fs.attributes(temp) == -1) return false;  // not a taken name: the folder refuses
+  }
   if (!f) return false;
   bool ok = f->write(data.data(), data.size());
   ok = f->close() && ok;

@@ -85,6 +85,7 @@ class PosixFileSystem : public FileSystem {
       case OpenMode::Read: flags |= O_RDONLY; break;
       case OpenMode::Write: flags |= O_WRONLY | O_CREAT | O_TRUNC; lock = LOCK_EX; break;
       case OpenMode::ReadWrite: flags |= O_RDWR; lock = LOCK_EX; break;
+      case OpenMode::CreateNew: flags |= O_WRONLY | O_CREAT | O_EXCL; lock = LOCK_EX; break;
     }
     if (mode != OpenMode::Read) {
       int32_t a = attributes(path);

@@ -81,6 +81,10 @@ class WinFileSystem : public FileSystem {
     } else if (mode == OpenMode::ReadWrite) {
       access = GENERIC_READ | GENERIC_WRITE;
       share = 0;
+    } else if (mode == OpenMode::CreateNew) {
+      access = GENERIC_WRITE;
+      share = 0;
+      disposition = CREATE_NEW;
     }
     HANDLE h = CreateFileA(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return nullptr;

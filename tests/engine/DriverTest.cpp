@@ -43,7 +43,7 @@ struct StopOnBackup : platform::FaultyFileSystem {
   TestOwner& owner;
   explicit StopOnBackup(TestOwner& o) : owner(o) {}
   std::unique_ptr<platform::File> open(const AnsiString& path, platform::OpenMode mode) override {
-    if (mode == platform::OpenMode::Write && path.find(".bak") != AnsiString::npos) owner.terminate = true;
+    if (mode == platform::OpenMode::CreateNew && path.find(".bak") != AnsiString::npos) owner.terminate = true;
     return FaultyFileSystem::open(path, mode);
   }
 };

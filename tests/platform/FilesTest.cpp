@@ -74,6 +74,45 @@ TEST_F(FilesTest, WriteAtomicallyReplacesWholeOrLeavesOldFile) {
   EXPECT_EQ(realFileSystem().listFolder(dir_).size(), 1u);
 }
 
+TEST_F(FilesTest, ANewFileOnlyIsNeverOneThatIsThere) {
+  AnsiString f = path("taken.docx");
+  write(f, "someone's");
+  EXPECT_FALSE(fileSystem().open(f, OpenMode::CreateNew));
+  EXPECT_EQ(readFile(f, 100), "someone's");
+  auto fresh = fileSystem().open(path("fresh.docx"), OpenMode::CreateNew);
+  ASSERT_TRUE(fresh);
+  EXPECT_TRUE(fresh->write("x", 1));
+  EXPECT_TRUE(fresh->close());
+}
+
+// The first names the safe write tries for its temporary file are taken by files of others.
+struct TakenTemporaryNames : FaultyFileSystem {
+  std::vector<AnsiString> taken;
+  std::unique_ptr<File> open(const AnsiString& p, OpenMode mode) override {
+    if (p.find(".~tmp") != AnsiString::npos && taken.size() < 3) {
+      auto other = realFileSystem().open(p, OpenMode::Write);
+      other->write(p.data(), p.size());
+      other->close();
+      taken.push_back(p);
+    }
+    return FaultyFileSystem::open(p, mode);
+  }
+};
+
+TEST_F(FilesTest, WriteAtomicallyLeavesFilesWithItsTemporaryNamesAlone) {
+  AnsiString f = path("doc.docx");
+  write(f, "old");
+  TakenTemporaryNames fs;
+  {
+    ScopedFileSystem scope(fs);
+    ASSERT_TRUE(writeFileAtomically(f, "new content"));
+  }
+  EXPECT_EQ(readFile(f, 100), "new content");
+  ASSERT_EQ(fs.taken.size(), 3u);
+  for (const AnsiString& other : fs.taken) EXPECT_EQ(readFile(other, 1000), other);
+  EXPECT_EQ(realFileSystem().listFolder(dir_).size(), 4u);  // no temporary of ours left
+}
+
 TEST_F(FilesTest, ReadFileRefusesWhatIsTooLargeOrMissing) {
   AnsiString f = path("big.txt");
   write(f, std::string(1000, 'x'));
