@@ -4,6 +4,7 @@
 #include <deque>
 
 #include "cli/JsonReport.h"
+#include "cli/ProgressBar.h"
 #include "cli/Terminal.h"
 #include "engine/SearchControlWord.h"
 #include "engine/TMSWordTavimo.h"
@@ -126,6 +127,10 @@ int RunBatch(const CliOptions& options, std::FILE* out) {
   worker.searchControlWord = scw;
   worker.namingMask = settings.NameMask;
   worker.parameters = store.get();
+  // The bar is drawn by this thread from the worker's last percentage, a few times a second.
+  // A hand-over and a redraw for every row of every document cost more than the rows: a
+  // batch of small documents ran six times slower on a terminal than into a file.
+  ProgressBar bar(out);
   worker.onNextFile = [&] {
     if (pending.empty()) {
       worker.SetRunState(rsCompleted);  // the host's list is exhausted
@@ -137,22 +142,18 @@ int RunBatch(const CliOptions& options, std::FILE* out) {
     if (attributes == -1 || !(attributes & platform::kAttrDirectory)) {
       if (report.Lines().empty()) printHeader(out, report);
       report.AddFile(path);
+      // The worker waits in this hand-over, so the new document's bar starts from 0 rather
+      // than from where the last one ended.
+      worker.progress = 0;
+      if (terminal) bar.Start(shown(path));
     }
     worker.HandOverFile(path, attributes);
   };
-  // Each row's progress is a hand-over to this thread; without a terminal nobody sees it, so
-  // a batch written to a file or a pipe does not pay for it.
-  if (terminal)
-    worker.onProgress = [&](int32_t percent) {
-      report.Progress(percent);
-      std::fprintf(out, "\r%s", ProgressBarLine(percent, shown(report.Lines().back().path)).c_str());
-      std::fflush(out);
-    };
   worker.onFileDone = [&](int32_t result, int32_t step, int32_t count, int64_t before, int64_t after) {
+    bar.Clear();
     report.FileDone(result, step, count, before, after);
     const FileLine& line = report.Lines().back();
     outcomes.push_back({line.path, result, step, count, before, after, utf8(line.status)});
-    if (terminal) std::fprintf(out, "\r%-78s\r", "");
     printLine(out, line);
     std::fflush(out);
   };
@@ -163,6 +164,10 @@ int RunBatch(const CliOptions& options, std::FILE* out) {
   worker.Resume();
   ui.ServeUntil([&] {
     if (interrupted.load()) worker.Terminate();
+    if (bar.Due()) {
+      report.Progress(worker.progress);
+      bar.Draw(worker.progress);
+    }
     return completed;
   });
   worker.WaitFor();

@@ -62,7 +62,7 @@ class TReplacer : public IReplaceOwner {
   int32_t replacementCount = 0;
   int64_t sizeBefore = 0;  // 64-bit end to end: files past 2 GiB are reported as they are
   int64_t sizeAfter = 0;
-  int32_t progress = 0;
+  std::atomic<int32_t> progress{0};  // the main thread may read it while a document runs
   TTablePosition tableErrorPosition;
   HostFileResult hostResult;
 

@@ -213,6 +213,45 @@ class TavimoEndToEnd(unittest.TestCase):
         for n in names:  # every document is either untouched or completely replaced
             docx.Document(n)
 
+    def test_a_terminal_gets_a_bar_a_few_times_a_second_not_one_per_row(self):
+        write_text_table(self.path("t.txt"), [["term%03d" % i, "word%03d" % i] for i in range(200)])
+        names = []
+        for i in range(20):
+            names.append(self.path("d%02d.docx" % i))
+            make_doc(names[-1], ["Some term%03d here." % j for j in range(0, 200, 9)])
+        start = time.monotonic()
+        code, text = run_on_terminal("--table", self.path("t.txt"), "--in-place", *names)
+        elapsed = time.monotonic() - start
+        self.assertEqual(code, 0, text)
+        # One redraw a row would be 4,000 bars; a few a second is the most a reader can use.
+        self.assertLessEqual(text.count("%  "), 10 * elapsed + 25, text)
+        done = [line for line in text.replace("\r", "\n").split("\n") if line.startswith(self.dir)]
+        self.assertEqual(len(done), 20, text)
+        for line in done:  # each document's line stands whole, with no bar left on it
+            self.assertTrue(line.rstrip().endswith("successful"), line)
+        self.assertIn("Operation completed!", text)
+        self.assertEqual(body(names[0])[0], "Some word000 here.")
+
+
+def run_on_terminal(*args):
+    """Runs tavimo with a pseudo-terminal as its output; returns the exit code and all it wrote."""
+    import pty
+    pid, fd = pty.fork()
+    if pid == 0:
+        os.execv(TAVIMO, [TAVIMO] + list(args))
+    out = b""
+    while True:
+        try:
+            chunk = os.read(fd, 65536)
+        except OSError:  # the other side closed
+            break
+        if not chunk:
+            break
+        out += chunk
+    _, status = os.waitpid(pid, 0)
+    os.close(fd)
+    return os.waitstatus_to_exitcode(status), out.decode("utf-8", "replace")
+
 
 if __name__ == "__main__":
     TAVIMO = sys.argv.pop(1)
