@@ -43,7 +43,7 @@ void TReplacer::HandOverFile(const AnsiString& path, int32_t attributes) {
 
 void TReplacer::RequestNextFile() {
   if (!onNextFile) throw std::runtime_error("Please specify function");
-  ui_.Invoke(onNextFile);
+  onNextFile();
 }
 
 void TReplacer::Run() {
@@ -82,7 +82,7 @@ void TReplacer::RunBatch(BatchDriver& driver) {
     return;
   }
   DocumentFilter filter;
-  RequestNextFile();
+  ui_.Invoke([this] { RequestNextFile(); });
   while (RunStateValue() == rsRunning) {
     while (paused_.load(std::memory_order_acquire) && !TerminateRequested()) briefly();
     if (TerminateRequested()) break;
@@ -103,14 +103,23 @@ void TReplacer::RunBatch(BatchDriver& driver) {
         replacementCount = 0;
         stepCode = 0;
       }
-      ReportCurrentFile(driver);
+      PrepareReport();
+      // The file's report and the request for the next file go over in one hand-over: the
+      // user-interface thread runs them in the same order, and the worker is woken once.
+      ui_.Invoke([this] {
+        ReportCurrentFile();
+        if (!TerminateRequested()) RequestNextFile();
+      });
+    } else {
+      ui_.Invoke([this] {
+        if (!TerminateRequested()) RequestNextFile();
+      });
     }
-    if (!TerminateRequested()) RequestNextFile();
   }
   SetRunState(TerminateRequested() ? rsAborted : rsCompleted);
 }
 
-void TReplacer::ReportCurrentFile(BatchDriver&) {
+void TReplacer::PrepareReport() {
   if (fileResult == 1) {
     hostResult.flags = HostFlagsFor(1);  // size after and newSize keep the previous file's values
   } else {
@@ -118,6 +127,9 @@ void TReplacer::ReportCurrentFile(BatchDriver&) {
     hostResult.newSize = sizeAfter;
     hostResult.flags = HostFlagsFor(fileResult);
   }
-  if (onFileDone) ui_.Invoke([&] { onFileDone(fileResult, stepCode, replacementCount, sizeBefore, sizeAfter); });
-  if (onResult) ui_.Invoke([&] { onResult(&hostResult); });
+}
+
+void TReplacer::ReportCurrentFile() {
+  if (onFileDone) onFileDone(fileResult, stepCode, replacementCount, sizeBefore, sizeAfter);
+  if (onResult) onResult(&hostResult);
 }

@@ -69,8 +69,9 @@ class TReplacer : public IReplaceOwner {
  private:
   void Run();
   void RunBatch(BatchDriver& driver);
-  void ReportCurrentFile(BatchDriver& driver);
-  void RequestNextFile();
+  void PrepareReport();      // on the worker: the size after and the host's record
+  void ReportCurrentFile();  // on the user-interface thread: file done, then result
+  void RequestNextFile();    // on the user-interface thread
 
   UiInvoker& ui_;
   DriverFactory createDriver_;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <deque>
+#include <thread>
 
 #include "platform/FaultyFileSystem.h"
 #include "platform/Files.h"
@@ -37,6 +39,15 @@ struct ScriptedDriver : BatchDriver {
   TTablePosition TableErrorPosition() const override { return {4, 1}; }
 };
 
+// Counts the worker's hand-overs and notes the thread each callback runs on.
+struct CountingUi : QueueUiInvoker {
+  std::atomic<int> invokes{0};
+  void Invoke(const std::function<void()>& callback) override {
+    ++invokes;
+    QueueUiInvoker::Invoke(callback);
+  }
+};
+
 struct FileDone {
   int32_t result, step, count;
   int64_t before, after;
@@ -71,6 +82,8 @@ class ReplacerTest : public ::testing::Test {
     r.namingMask = "[N]_new.[E]";
     if (withNextFile)
       r.onNextFile = [&] {
+        calls_ += 'n';
+        if (std::this_thread::get_id() != mainThread_) calls_ += '!';
         ++requests_;
         if (hostList.empty()) {
           r.SetRunState(rsCompleted);
@@ -81,9 +94,15 @@ class ReplacerTest : public ::testing::Test {
         r.HandOverFile(p, platform::fileSystem().attributes(p));
       };
     r.onFileDone = [&](int32_t res, int32_t step, int32_t count, int64_t before, int64_t after) {
+      calls_ += 'd';
       done_.push_back({res, step, count, before, after});
+      if (onFileDone_) onFileDone_();
     };
-    r.onResult = [&](HostFileResult* h) { host_.push_back(*h); };
+    r.onResult = [&](HostFileResult* h) {
+      calls_ += 'r';
+      host_.push_back(*h);
+      if (onResult_) onResult_(r);
+    };
     r.onProgress = [&](int32_t p) { percents_.push_back(p); };
     r.onCompleted = [&] { completed_ = true; };
     if (terminateDuringFile_) driver_.duringFile = [&r] { r.Terminate(); };
@@ -96,7 +115,11 @@ class ReplacerTest : public ::testing::Test {
   }
 
   AnsiString dir_;
-  QueueUiInvoker ui_;
+  CountingUi ui_;
+  std::thread::id mainThread_ = std::this_thread::get_id();
+  std::string calls_;  // d file done, r result, n next file, ! off the main thread
+  std::function<void()> onFileDone_;
+  std::function<void(TReplacer&)> onResult_;
   TUserParameters params_;
   ScriptedDriver driver_;
   bool terminateDuringFile_ = false;
@@ -130,6 +153,30 @@ TEST_F(ReplacerTest, DocumentsGoToTheDriverOthersAreNotSupportedFoldersAreSkippe
   EXPECT_EQ(state_, rsCompleted);
   EXPECT_EQ(percents_, std::vector<int32_t>{50});
   EXPECT_EQ(params_.GetParameter("MaskForNewName"), "[N]_new.[E]");
+}
+
+TEST_F(ReplacerTest, EachFileIsReportedAndTheNextAskedForInOneHandOver) {
+  AnsiString a = file("a.docx", 1), b = file("b.txt", 1);
+  runBatch({a, dir_, b});
+  EXPECT_EQ(calls_, "ndrnndrn");  // the folder gets no report, only the next request
+  EXPECT_EQ(ui_.invokes, 6);      // the first request, one per path, a.docx's progress, the completion
+}
+
+TEST_F(ReplacerTest, StopDuringAReportAsksForNoFurtherFile) {
+  onResult_ = [](TReplacer& r) { r.Terminate(); };
+  runBatch({file("a.docx", 1), file("b.docx", 1)});
+  EXPECT_EQ(calls_, "ndr");
+  EXPECT_EQ(processed_.size(), 1u);
+  EXPECT_EQ(state_, rsAborted);
+}
+
+TEST_F(ReplacerTest, ARaisingReportEndsTheRunBeforeTheRestOfItsHandOver) {
+  onFileDone_ = [] { throw std::runtime_error("host failed"); };
+  runBatch({file("a.docx", 1), file("b.docx", 1)});
+  EXPECT_EQ(calls_, "nd");
+  EXPECT_EQ(processed_.size(), 1u);
+  EXPECT_EQ(state_, rsRunning);  // as any error that ends the run early leaves it
+  EXPECT_TRUE(completed_);
 }
 
 TEST_F(ReplacerTest, AFailedFileKeepsThePreviousNewSize) {
