@@ -2,12 +2,17 @@
 
 #include <chrono>
 
+// Each side signals after letting go of the lock, on the condition the other side waits on:
+// a woken thread then finds the lock free instead of sleeping again at once.
 void QueueUiInvoker::Invoke(const std::function<void()>& callback) {
   Task task{&callback, false, nullptr};
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    queue_.push_back(&task);
+  }
+  queued_.notify_all();
   std::unique_lock<std::mutex> lock(mutex_);
-  queue_.push_back(&task);
-  changed_.notify_all();
-  changed_.wait(lock, [&] { return task.finished; });
+  finished_.wait(lock, [&] { return task.finished; });
   if (task.error) std::rethrow_exception(task.error);
 }
 
@@ -23,8 +28,10 @@ void QueueUiInvoker::ServePending() {
       task->error = std::current_exception();  // raised again on the worker, as a hand-over would
     }
     lock.lock();
-    task->finished = true;
-    changed_.notify_all();
+    task->finished = true;  // the task may be gone as soon as the lock is let go
+    lock.unlock();
+    finished_.notify_all();
+    lock.lock();
   }
 }
 
@@ -33,6 +40,6 @@ void QueueUiInvoker::ServeUntil(const std::function<bool()>& done, int pollMilli
     ServePending();
     if (done()) return;
     std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait_for(lock, std::chrono::milliseconds(pollMillis), [&] { return !queue_.empty(); });
+    queued_.wait_for(lock, std::chrono::milliseconds(pollMillis), [&] { return !queue_.empty(); });
   }
 }

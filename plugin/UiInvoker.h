@@ -32,6 +32,7 @@ class QueueUiInvoker : public UiInvoker {
     std::exception_ptr error;
   };
   std::mutex mutex_;
-  std::condition_variable changed_;
+  std::condition_variable queued_;    // the serving thread waits for work
+  std::condition_variable finished_;  // workers wait for their task
   std::deque<Task*> queue_;
 };
