@@ -1,5 +1,6 @@
 #include "platform/Text.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #ifdef _WIN32
@@ -53,9 +54,14 @@ const char16_t* highHalf(int codePage) {
 }  // namespace
 
 WideString utf8ToWide(std::string_view s) {
-  WideString out;
-  out.reserve(s.size());
+  // Most texts (member names, table cells, markup values) are plain ASCII: that part is
+  // widened in one pass, a character at a time only from the first byte past it.
   size_t i = 0;
+  while (i < s.size() && static_cast<unsigned char>(s[i]) < 0x80) ++i;
+  WideString out(i, u'\0');
+  std::copy(s.begin(), s.begin() + static_cast<std::ptrdiff_t>(i), out.begin());
+  if (i == s.size()) return out;
+  out.reserve(s.size());
   while (i < s.size()) {
     unsigned char b = static_cast<unsigned char>(s[i]);
     if (b < 0x80) {

@@ -38,6 +38,13 @@ TEST(Utf8, RoundTripsAllPlanes) {
   EXPECT_EQ(wideToUtf8(w), s);
 }
 
+TEST(Utf8, AsciiRunsAreWidenedWholeBeforeAndAfterOtherCharacters) {
+  EXPECT_EQ(utf8ToWide(""), u"");
+  EXPECT_EQ(utf8ToWide(std::string_view("a\0b", 3)), WideString(u"a\0b", 3));
+  EXPECT_EQ(utf8ToWide(std::string(300, 'x') + "\xC3\xA9" + "yz"), WideString(300, u'x') + u"\u00E9yz");
+  EXPECT_EQ(utf8ToWide("\x7F\x80"), u"\x7F\uFFFD");
+}
+
 TEST(Utf8, MalformedInputBecomesReplacementCharacters) {
   EXPECT_EQ(utf8ToWide("a\xFF" "b"), u"a\uFFFDb");
   EXPECT_EQ(utf8ToWide("\xC0\x80"), u"\uFFFD\uFFFD");      // overlong NUL
