@@ -6,7 +6,9 @@
 #     small: 1,000 documents of 3 pages, a table of 200 rows
 #     large: 20 documents of 500 pages, the same table
 #   With RUNS above 1 the two sides take turns on fresh copies and the median time of each is
-#   reported (with the highest peak): on a shared machine one run can be a third off.
+#   reported (with the highest peak): on a shared machine one run can be a third off. The
+#   median of the runs' own ratios is given too: each pair ran back to back, so a slow spell
+#   of the machine weighs on both sides of it alike.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$root/build/bench-batch
@@ -32,7 +34,7 @@ one() { # label count pages
     /usr/bin/python3 "$root/bench/batch/make_corpus.py" "$corpus" "$count" "$pages"
     touch "$corpus/.done"
   fi
-  local ours_times=() base_times=() ours_kb=0 base_kb=0 t kb
+  local ours_times=() base_times=() pair_ratios=() ours_kb=0 base_kb=0 t kb
   for ((run = 1; run <= runs; run++)); do
     for side in ours base; do
       rm -rf "$work/$side"
@@ -43,16 +45,20 @@ one() { # label count pages
     ours_times+=("$t"); ((kb > ours_kb)) && ours_kb=$kb
     read -r t kb < <(measure base /usr/bin/python3 "$root/bench/batch/baseline_docx.py" "$work/base/table.txt" "$work/base/"*.docx)
     base_times+=("$t"); ((kb > base_kb)) && base_kb=$kb
+    pair_ratios+=("$(awk -v b="$t" -v o="${ours_times[-1]}" 'BEGIN { printf "%.3f", b / o }')")
   done
   local ours_s base_s
   ours_s=$(median "${ours_times[@]}")
   base_s=$(median "${base_times[@]}")
+  local paired
+  paired=$(median "${pair_ratios[@]}")
   local failed
   failed=$(grep -c -E "failed(_[0-9]+)?$" "$work/out.ours" || true)
-  awk -v l="$label" -v r="$runs" -v n="$count" -v os="$ours_s" -v ok="$ours_kb" -v bs="$base_s" -v bk="$base_kb" -v f="$failed" 'BEGIN {
+  awk -v l="$label" -v r="$runs" -v n="$count" -v os="$ours_s" -v ok="$ours_kb" -v bs="$base_s" -v bk="$base_kb" -v f="$failed" -v p="$paired" -v pr="${pair_ratios[*]}" 'BEGIN {
     printf "%-6s tavimo   %8.2f s  %9.1f docs/s  peak %7.1f MiB\n", l, os, n / os, ok / 1024
     printf "%-6s baseline %8.2f s  %9.1f docs/s  peak %7.1f MiB\n", l, bs, n / bs, bk / 1024
     printf "%-6s ratio (tavimo throughput / baseline throughput): %.1fx   lines with failures: %s   (median of %d)\n", l, bs / os, f, r
+    if (r > 1) printf "%-6s median of per-run ratios: %.1fx   (runs: %s)\n", l, p, pr
   }'
 }
 
