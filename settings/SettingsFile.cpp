@@ -26,10 +26,14 @@ AnsiString DefaultSettingsFilePath(const AnsiString& hostFolder, const AnsiStrin
   bool denied = false;
   int32_t attributes = fs.attributes(path);
   if (attributes == -1) {
-    if (auto created = fs.open(path, platform::OpenMode::Write)) {
+    // Made only if still missing: a file another program writes meanwhile is never emptied.
+    if (auto created = fs.open(path, platform::OpenMode::CreateNew)) {
       created->close();
       return path;
     }
+    attributes = fs.attributes(path);
+  }
+  if (attributes == -1) {
     // The folder is there but takes no new file; a missing folder is not a denial.
     denied = platform::isFolder(hostFolder);
   } else {

@@ -148,6 +148,40 @@ TEST_F(Settings, DefaultPathIsTheHostFolderWhenItCanHoldTheFile) {
   EXPECT_EQ(DefaultSettingsFilePath(path("gone"), appData), platform::joinPath(path("gone"), "pelmora.ini"));
 }
 
+// Another program writes the settings file between our look for it and our making of it.
+class LateWriter : public platform::FaultyFileSystem {
+ public:
+  LateWriter(AnsiString target, std::string text) : target_(std::move(target)), text_(std::move(text)) {}
+  int32_t attributes(const AnsiString& path) override {
+    int32_t seen = FaultyFileSystem::attributes(path);
+    if (path == target_ && !written_) {
+      written_ = true;
+      auto file = platform::realFileSystem().open(path, platform::OpenMode::Write);
+      file->write(text_.data(), text_.size());
+      file->close();
+    }
+    return seen;
+  }
+
+ private:
+  AnsiString target_;
+  std::string text_;
+  bool written_ = false;
+};
+
+TEST_F(Settings, ASettingsFileMadeByAnotherProgramMeanwhileIsKeptWhole) {
+  AnsiString host = path("host"), appData = path("appdata");
+  platform::fileSystem().createFolder(host);
+  const AnsiString file = platform::joinPath(host, "pelmora.ini");
+  const std::string theirs = "[Tavimo_MS_WORD]\r\nSearchControlWord=5\r\n";
+  {
+    LateWriter late(file, theirs);
+    platform::ScopedFileSystem scope(late);
+    EXPECT_EQ(DefaultSettingsFilePath(host, appData), file);
+  }
+  EXPECT_EQ(read("host/pelmora.ini"), theirs);
+}
+
 TEST_F(Settings, DefaultPathFallsBackToPelmoraInAppDataWhenTheHostFolderIsNotWritable) {
   AnsiString host = path("host"), appData = path("appdata");
   platform::fileSystem().createFolder(host);
