@@ -91,7 +91,8 @@ void TReplacer::RunBatch(BatchDriver& driver) {
       continue;
     }
     fileReady_.store(false, std::memory_order_release);
-    if (currentAttributes_ == -1 || !(currentAttributes_ & kDirectoryAttribute)) {
+    const bool isFile = currentAttributes_ == -1 || !(currentAttributes_ & kDirectoryAttribute);
+    if (isFile) {
       if (filter.Matches(currentPath_)) {
         fileResult = driver.ProcessFile(currentPath_);
         replacementCount = driver.ReplacementCount();
@@ -104,17 +105,13 @@ void TReplacer::RunBatch(BatchDriver& driver) {
         stepCode = 0;
       }
       PrepareReport();
-      // The file's report and the request for the next file go over in one hand-over: the
-      // user-interface thread runs them in the same order, and the worker is woken once.
-      ui_.Invoke([this] {
-        ReportCurrentFile();
-        if (!TerminateRequested()) RequestNextFile();
-      });
-    } else {
-      ui_.Invoke([this] {
-        if (!TerminateRequested()) RequestNextFile();
-      });
     }
+    // The file's report (a folder has none) and the request for the next file go over in one
+    // hand-over: the user-interface thread runs them in the same order, the worker is woken once.
+    ui_.Invoke([this, isFile] {
+      if (isFile) ReportCurrentFile();
+      if (!TerminateRequested()) RequestNextFile();
+    });
   }
   SetRunState(TerminateRequested() ? rsAborted : rsCompleted);
 }
