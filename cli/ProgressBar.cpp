@@ -9,6 +9,7 @@ void ProgressBar::Start(const std::string& name) {
 
 void ProgressBar::Draw(int32_t percent) {
   last_ = std::chrono::steady_clock::now();
+  drawn_ = true;
   std::string line = ProgressBarLine(percent, name_);
   if (line == shown_) return;
   std::fprintf(out_, "\r%s", line.c_str());

@@ -12,7 +12,9 @@ class ProgressBar {
       : out_(out), every_(every) {}
   void Start(const std::string& name);  // a new document
   // Whether a document is in hand and the last draw is old enough.
-  bool Due() const { return active_ && std::chrono::steady_clock::now() - last_ >= every_; }
+  bool Due() const {
+    return active_ && (!drawn_ || std::chrono::steady_clock::now() - last_ >= every_);
+  }
   void Draw(int32_t percent);
   // Wipes the bar before the document's line is printed, and ends the document.
   void Clear();
@@ -20,7 +22,9 @@ class ProgressBar {
  private:
   std::FILE* out_;
   std::chrono::milliseconds every_;
+  // The clock counts from boot, so "never drawn" needs its own flag, not an epoch time_point.
   std::chrono::steady_clock::time_point last_{};
+  bool drawn_ = false;
   std::string name_;
   std::string shown_;  // the line on screen, empty when none is
   bool active_ = false;
