@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 #include "platform/ParallelFor.h"
@@ -20,11 +22,22 @@ TEST(ParallelFor, EveryIndexRunsOnceWhateverTheThreads) {
 }
 
 TEST(ParallelFor, AFailureStopsWhatHasNotStartedAndIsThrownOnce) {
+  // Alone, the failing thread starts nothing after the piece that failed.
   std::atomic<int> started{0};
+  auto failAtThree = [&](size_t i) {
+    ++started;
+    if (i == 3) throw std::runtime_error("piece 3");
+  };
+  EXPECT_THROW(platform::parallelFor(10000, 1, failAtThree), std::runtime_error);
+  EXPECT_EQ(started.load(), 4);
+
+  // With a second thread, that one stops too; the pieces take a little time so that unwinding,
+  // slow on some systems, does not let it run them all first.
+  started = 0;
   EXPECT_THROW(platform::parallelFor(10000, 2,
                                      [&](size_t i) {
-                                       ++started;
-                                       if (i == 3) throw std::runtime_error("piece 3");
+                                       failAtThree(i);
+                                       std::this_thread::sleep_for(std::chrono::microseconds(200));
                                      }),
                std::runtime_error);
   EXPECT_LT(started.load(), 10000);
