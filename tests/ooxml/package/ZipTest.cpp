@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include "ooxml/package/PackageError.h"
 #include "ooxml/package/Zip.h"
@@ -81,6 +82,34 @@ TEST(ZipWriter, LargePartsCompressedInPiecesReadBackWholeAndCompressAsWell) {
     EXPECT_EQ(e.crc, ooxml::crc32Of(part)) << size;  // the pieces' checksums joined
     EXPECT_LT(e.compressedSize, ooxml::deflateRaw(part.substr(0, 1000000), 6).size() * (size / 1000000.0) * 1.05 + 100) << size;
   }
+}
+
+TEST(ZipWriter, CompressesAlmostAsTightlyAsZlibsOwnLevelSix) {
+  // Words drawn at random from a small vocabulary: repeats, but not as regularly as a table.
+  static const char* const words[] = {"the", "of", "and", "to", "in", "was", "for", "that", "with", "from",
+                                      "which", "this", "their", "there", "been", "would", "about", "into",
+                                      "than", "them", "could", "other", "people", "through", "between",
+                                      "should", "because", "another", "little", "still", "world", "years"};
+  std::string text;
+  uint32_t x = 12345;
+  while (text.size() < (2u << 20)) {
+    text += "<w:p><w:r><w:t>";
+    for (int k = 0; k < 12; ++k) {
+      x = x * 1103515245u + 12345u;
+      text += words[(x >> 16) % std::size(words)];
+      text += ' ';
+    }
+    text += "</w:t></w:r></w:p>";
+  }
+  uLongf plainSize = compressBound(static_cast<uLong>(text.size()));
+  std::string plain(plainSize, '\0');
+  ASSERT_EQ(compress2(reinterpret_cast<Bytef*>(plain.data()), &plainSize, reinterpret_cast<const Bytef*>(text.data()),
+                      static_cast<uLong>(text.size()), 6),
+            Z_OK);
+  const size_t ours = ooxml::deflateRaw(text, 6).size();
+  // The shorter match search costs up to 5% on text this repetitive (under 1% on real prose);
+  // level 5 would cost 13%.
+  EXPECT_LT(ours, plainSize * 1.06) << ours << " against " << plainSize;
 }
 
 TEST(ZipReader, RejectsWhatIsNotAnIntactPlainArchive) {
