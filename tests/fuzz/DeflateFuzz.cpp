@@ -1,8 +1,8 @@
 // Any bytes, repeated out to a size the first two bytes pick (up to 1.3 MB, so that large parts
 // go through the piecewise path too), deflated at a level the third byte picks: inflating must
 // give the bytes back, and the checksum worked out alongside must be the data's own.
-#include <cstddef>
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
