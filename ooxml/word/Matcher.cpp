@@ -1,6 +1,8 @@
 #include "ooxml/word/Matcher.h"
 
 #include <algorithm>
+#include <array>
+#include <string_view>
 
 #include "automation/Dispatch.h"
 #include "platform/Text.h"
@@ -13,6 +15,46 @@ constexpr char16_t kCellMark = 7;
 
 bool isWhite(char16_t c) { return c == u' ' || c == u'\t' || c == 0xA0; }
 bool isWordChar(char16_t c) { return platform::isLetter(c) || platform::isDigit(c); }
+
+// How often an ASCII unit turns up in running text, folded, in tenths of a percent (a rough
+// English count; anything unlisted is rare). The scan for a find text's rarest unit pays off
+// only when that unit is rare.
+int commonness(char16_t c) {
+  static constexpr std::string_view kLetters = "etaoinshrdlcumwfgypbvkjxqz";
+  static constexpr int kLetterCounts[] = {100, 75, 65, 62, 57, 57, 53, 50, 50, 35, 33, 23, 23,
+                                          20,  19, 18, 16, 16, 15, 12, 8,  6,  1,  1,  1,  1};
+  if (c == u' ') return 180;
+  if (c == u',' || c == u'.') return 10;
+  if (c >= u'0' && c <= u'9') return 5;
+  size_t i = c < 0x80 ? kLetters.find(static_cast<char>(c)) : std::string_view::npos;
+  return i == std::string_view::npos ? 2 : kLetterCounts[i];
+}
+constexpr int kRareEnough = 20;
+
+// The ASCII units some other unit above 0x7F folds to (the Kelvin sign to 'k'): a scan for
+// such a unit's plain forms alone would miss those hits.
+bool hasForeignForms(char16_t c) {
+  static const std::array<bool, 0x80> table = [] {
+    std::array<bool, 0x80> t{};
+    for (unsigned u = 0x80; u <= 0xFFFF; ++u)
+      if (char16_t f = foldUnit(static_cast<char16_t>(u)); f < 0x80) t[f] = true;
+    return t;
+  }();
+  return c < 0x80 && table[c];
+}
+
+// The first index in [i, end) holding a or b; checks sixteen units at a time, a loop the
+// compiler turns into vector compares.
+size_t findEither(const char16_t* t, size_t i, size_t end, char16_t a, char16_t b) {
+  for (; i + 16 <= end; i += 16) {
+    unsigned any = 0;
+    for (size_t k = 0; k < 16; ++k) any |= unsigned(t[i + k] == a) | unsigned(t[i + k] == b);
+    if (any) break;
+  }
+  for (; i < end; ++i)
+    if (t[i] == a || t[i] == b) return i;
+  return end;
+}
 
 char16_t ansiChar(unsigned code) {
   if (code < 128 || code > 255) return static_cast<char16_t>(code);
@@ -112,6 +154,7 @@ void Matcher::prepareSkips() {
   for (uint16_t& s : skip_) s = capped(m);
   for (size_t i = 0; i + 1 < m; ++i) skip_[folded_[i] & 0xFF] = capped(m - 1 - i);
   skipScan_ = true;
+  chooseRareUnit();
   // Paragraph filters hold folded trios; a hit's units fold to the pattern's only when folding
   // is stable on them, and no hit of a pattern without marks crosses a paragraph's end.
   std::u16string trios;
@@ -120,6 +163,35 @@ void Matcher::prepareSkips() {
     trios += foldUnit(c);
   }
   keys_ = TrigramKeys(trios);
+}
+
+void Matcher::chooseRareUnit() {
+  int best = kRareEnough + 1;
+  for (size_t i = 0; i < folded_.size(); ++i) {
+    char16_t c = folded_[i];
+    // Without case, only an ASCII unit's forms are all known: itself and its capital.
+    if (!matchCase_ && (c >= 0x80 || hasForeignForms(c))) continue;
+    int n = commonness(c);
+    if (n >= best) continue;
+    best = n;
+    rareAt_ = i;
+    rareForms_[0] = c;
+    rareForms_[1] = matchCase_ ? c : platform::toUpper(c);
+  }
+}
+
+std::optional<Hit> Matcher::searchByRareUnit(std::u16string_view t, size_t from, size_t startLimit) const {
+  const size_t m = folded_.size();
+  if (t.size() < m) return std::nullopt;
+  const size_t starts = std::min(startLimit, t.size() - m + 1);
+  if (from >= starts) return std::nullopt;
+  const char16_t* p = t.data();
+  for (size_t i = from + rareAt_, end = starts + rareAt_; (i = findEither(p, i, end, rareForms_[0], rareForms_[1])) < end; ++i) {
+    size_t pos = i - rareAt_, k = 0;
+    while (k < m && fold(p[pos + k]) == folded_[k]) ++k;
+    if (k == m && acceptHit(t, pos, pos + m)) return Hit{pos, pos + m};
+  }
+  return std::nullopt;
 }
 
 bool Matcher::acceptHit(std::u16string_view t, size_t pos, size_t end) const {
@@ -172,6 +244,7 @@ size_t Matcher::matchAt(std::u16string_view t, size_t pos) const {
 
 std::optional<Hit> Matcher::search(std::u16string_view t, size_t from, size_t startLimit) const {
   startLimit = std::min(startLimit, t.size());
+  if (rareAt_ != SIZE_MAX) return searchByRareUnit(t, from, startLimit);
   if (skipScan_) return searchLiteral(t, from, startLimit);
   const Atom& first = atoms_.front();
   for (size_t pos = from; pos < startLimit; ++pos) {

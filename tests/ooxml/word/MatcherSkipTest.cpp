@@ -28,16 +28,18 @@ std::optional<size_t> reference(const std::u16string& t, const std::u16string& p
 
 }  // namespace
 
-TEST(MatcherSkipScan, FindsWhatACharacterByCharacterScanFinds) {
-  std::mt19937 rng(11);
-  const std::u16string alphabet = u"aAbBäÄ .\r";
+namespace {
+
+// Random texts and patterns over a few units, checked against the plain comparison above.
+void checkAgainstReference(const std::u16string& alphabet, size_t longestText, unsigned seed) {
+  std::mt19937 rng(seed);
   auto pick = [&](size_t n) {
     std::u16string s;
     for (size_t i = 0; i < n; ++i) s += alphabet[rng() % alphabet.size()];
     return s;
   };
   for (int round = 0; round < 3000; ++round) {
-    std::u16string text = pick(1 + rng() % 60);
+    std::u16string text = pick(1 + rng() % longestText);
     std::u16string pattern = pick(2 + rng() % 4);
     if (pattern.find(u'^') != std::u16string::npos) continue;
     bool matchCase = rng() % 2, wholeWord = rng() % 2;
@@ -50,6 +52,19 @@ TEST(MatcherSkipScan, FindsWhatACharacterByCharacterScanFinds) {
       EXPECT_EQ(hit->start, *expected);
     }
   }
+}
+
+}  // namespace
+
+TEST(MatcherSkipScan, FindsWhatACharacterByCharacterScanFinds) {
+  checkAgainstReference(u"aAbBäÄ .\r", 60, 11);
+}
+
+TEST(MatcherSkipScan, ScanningForARareUnitFindsWhatACharacterByCharacterScanFinds) {
+  // Digits, 'q' and 'k' are looked for alone; the Kelvin sign folds to 'k', so a scan for
+  // 'k' and 'K' only would miss it. Long texts cross the sixteen-unit steps.
+  checkAgainstReference(u"eE7qQ kK\u212A", 70, 12);
+  checkAgainstReference(u"ee1Q", 200, 13);
 }
 
 TEST(MatcherSkipScan, APatternLongerThanTheSkipTableHoldsIsStillFound) {
