@@ -19,8 +19,11 @@ AnsiString freeBackupName(const AnsiString& path) {
 
 bool TBaseReplacer::MakeBackupCopy(const AnsiString& path, int64_t size) {
   if (!BackupSwitch) return true;
+  // An unknown size would make an empty "backup" that passes for one.
+  if (size < 0) return false;
   platform::FileSystem& fs = platform::fileSystem();
-  auto source = fs.open(path, platform::OpenMode::Read);
+  // Word holds the document open while the copy is taken.
+  auto source = fs.open(path, platform::OpenMode::ReadShared);
   if (!source) return false;
   AnsiString backup = freeBackupName(path);
   // A new file only: should the free name be taken meanwhile, nobody's file is emptied.

@@ -21,6 +21,7 @@ enum FileAttribute : int32_t {
 
 enum class OpenMode {
   Read,       // existing file, shared read
+  ReadShared, // existing file, others may go on reading and writing it (Word holding it open)
   Write,      // create or truncate
   ReadWrite,  // existing file, no sharing (the exclusive-access test)
   CreateNew,  // a file that does not exist yet; fails when the name is taken

@@ -83,11 +83,12 @@ class PosixFileSystem : public FileSystem {
     int lock = LOCK_SH;
     switch (mode) {
       case OpenMode::Read: flags |= O_RDONLY; break;
+      case OpenMode::ReadShared: flags |= O_RDONLY; lock = 0; break;
       case OpenMode::Write: flags |= O_WRONLY | O_CREAT | O_TRUNC; lock = LOCK_EX; break;
       case OpenMode::ReadWrite: flags |= O_RDWR; lock = LOCK_EX; break;
       case OpenMode::CreateNew: flags |= O_WRONLY | O_CREAT | O_EXCL; lock = LOCK_EX; break;
     }
-    if (mode != OpenMode::Read) {
+    if (mode != OpenMode::Read && mode != OpenMode::ReadShared) {
       int32_t a = attributes(path);
       if (a != -1 && (a & (kAttrReadOnly | kAttrDirectory))) return nullptr;
     } else if (isFolder(path)) {
@@ -96,7 +97,7 @@ class PosixFileSystem : public FileSystem {
     // Truncation waits until the lock is ours, so a file another holder has open stays whole.
     int fd = ::open(path.c_str(), flags & ~O_TRUNC, 0666);
     if (fd < 0) return nullptr;
-    if (::flock(fd, lock | LOCK_NB) != 0 || ((flags & O_TRUNC) && ::ftruncate(fd, 0) != 0)) {
+    if ((lock && ::flock(fd, lock | LOCK_NB) != 0) || ((flags & O_TRUNC) && ::ftruncate(fd, 0) != 0)) {
       ::close(fd);
       return nullptr;
     }

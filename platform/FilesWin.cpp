@@ -78,6 +78,8 @@ class WinFileSystem : public FileSystem {
       access = GENERIC_WRITE;
       share = 0;
       disposition = CREATE_ALWAYS;
+    } else if (mode == OpenMode::ReadShared) {
+      share = FILE_SHARE_READ | FILE_SHARE_WRITE;
     } else if (mode == OpenMode::ReadWrite) {
       access = GENERIC_READ | GENERIC_WRITE;
       share = 0;

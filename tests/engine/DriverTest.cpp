@@ -1,5 +1,13 @@
 #include <deque>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#endif
+
 #include "engine/SearchControlWord.h"
 #include "engine/TMSWordTavimo.h"
 #include "platform/Clock.h"
@@ -36,6 +44,36 @@ struct MemoryTable : TAbstractTable {
     return true;
   }
   void GetPosition(TTablePosition& p) override { p = {Row, 1}; }
+};
+
+// Holds a file open for reading and writing, letting others read and write it too, and (on
+// Linux) with the exclusive lock a writer takes: as Word holds the document it has open.
+class HeldAsWordHoldsIt {
+ public:
+#ifdef _WIN32
+  explicit HeldAsWordHoldsIt(const AnsiString& path)
+      : h_(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+  ~HeldAsWordHoldsIt() { CloseHandle(h_); }
+  bool held() const { return h_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE h_;
+#else
+  explicit HeldAsWordHoldsIt(const AnsiString& path) : fd_(::open(path.c_str(), O_RDWR)) {
+    if (fd_ >= 0 && ::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+      ::close(fd_);
+      fd_ = -1;
+    }
+  }
+  ~HeldAsWordHoldsIt() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  bool held() const { return fd_ >= 0; }
+
+ private:
+  int fd_;
+#endif
 };
 
 // Asks the batch to stop as soon as a backup file is being written.
@@ -134,6 +172,27 @@ TEST_F(DriverTest, BackupsTakeTheFirstFreeNameAndHoldTheOriginal) {
   EXPECT_TRUE(platform::exists(a + ".bak0"));
   EXPECT_EQ(d->SizeBefore(), 14);
   EXPECT_EQ(calls("Document.SaveAs").back(), "Document.SaveAs(\"" + a + "\")");
+}
+
+TEST_F(DriverTest, TheBackupIsTakenWhileWordHoldsTheDocumentButNeverWithoutItsSize) {
+  auto d = driver({{u"a", u"b"}});
+  AnsiString a = file("a.doc", "original bytes");
+  {
+    HeldAsWordHoldsIt word(a);
+    ASSERT_TRUE(word.held());
+    EXPECT_TRUE(d->MakeBackupCopy(a, 14));
+  }
+  EXPECT_EQ(platform::readFile(a + ".bak", 100), "original bytes");
+
+  // A size that could not be read would give an empty file that passes for a backup.
+  platform::FaultyFileSystem fs;
+  fs.reportSize(a, -1);
+  platform::ScopedFileSystem scope(fs);
+  scriptHits({{0, 1, u"a"}});
+  EXPECT_EQ(d->ProcessFile(a), frFailed);
+  EXPECT_EQ(d->StepCode(), 8);
+  EXPECT_FALSE(platform::exists(a + ".bak0"));
+  EXPECT_EQ(count("Document.SaveAs"), 0u);
 }
 
 TEST_F(DriverTest, SaveByMaskWritesBesideTheSourceWithoutBackup) {
