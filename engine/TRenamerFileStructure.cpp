@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <limits>
+#include <string_view>
 
 #include "platform/Clock.h"
+#include "platform/Text.h"
 
 namespace {
 
@@ -108,7 +110,9 @@ AnsiString ExpandNameMask(const TRenamerFileStructure& renamer, const AnsiString
   int32_t firstNumber = 0, secondNumber = 0;
   int sign = 1;
 
-  for (char c : renamer.Mask) {
+  const AnsiString& mask = renamer.Mask;
+  for (size_t i = 0; i < mask.size(); ++i) {
+    const char c = mask[i];
     bool complete = false;
     if (!inBracket) {
       if (c == '[') {
@@ -116,7 +120,11 @@ AnsiString ExpandNameMask(const TRenamerFileStructure& renamer, const AnsiString
         numberSeen = secondFollows = commaForm = false;
         source = 0;
       } else {
-        token.assign(1, c);
+        // A whole character, not a byte: a lone byte of one would not survive the case
+        // change, and the length cut must not split one.
+        const size_t length = platform::ansiCharLength(std::string_view(mask).substr(i));
+        token.assign(mask, i, length);
+        i += length - 1;
         complete = true;
       }
     } else if (c >= '0' && c <= '9') {
@@ -180,8 +188,9 @@ bool IsPlainFileName(const AnsiString& name) {
   if (name.empty() || name.find_first_not_of('.') == AnsiString::npos) return false;
   for (unsigned char c : name)
     if (c < 32 || AnsiString("<>:\"/\\|?*").find(static_cast<char>(c)) != AnsiString::npos) return false;
-  // Windows drops trailing dots and blanks: a name of only those names the folder itself.
-  if (name.find_first_not_of(". ") == AnsiString::npos) return false;
+  // Windows drops trailing dots and blanks, so such a name would be saved as another file's
+  // (the source's own, with no backup, for "[N].[E] "); a name of only those is the folder.
+  if (name.back() == '.' || name.back() == ' ') return false;
   return !isDeviceName(name);
 }
 

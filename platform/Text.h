@@ -15,6 +15,9 @@ std::string wideToUtf8(std::u16string_view text);
 // ANSI <-> UTF-16: CP_ACP on Windows, UTF-8 on Linux.
 WideString ansiToWide(std::string_view text);
 AnsiString wideToAnsi(std::u16string_view text);
+// The bytes of the ANSI character text starts with (a lead byte and its trail on a
+// double-byte code page, a whole sequence in UTF-8); 1 for a byte that starts none, 0 for "".
+size_t ansiCharLength(std::string_view text);
 
 // A fixed single-byte code page (1250, 1252, ...) to UTF-16, the same on both targets.
 // Only the code pages our language files use are known; others throw std::invalid_argument.

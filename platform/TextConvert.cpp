@@ -119,6 +119,11 @@ WideString ansiToWide(std::string_view s) {
   return out;
 }
 
+size_t ansiCharLength(std::string_view s) {
+  if (s.empty()) return 0;
+  return s.size() >= 2 && IsDBCSLeadByte(static_cast<BYTE>(s[0])) ? 2 : 1;
+}
+
 AnsiString wideToAnsi(std::u16string_view s) {
   if (s.empty()) return {};
   auto* w = reinterpret_cast<const wchar_t*>(s.data());
@@ -130,6 +135,16 @@ AnsiString wideToAnsi(std::u16string_view s) {
 #else
 WideString ansiToWide(std::string_view s) { return utf8ToWide(s); }
 AnsiString wideToAnsi(std::u16string_view s) { return wideToUtf8(s); }
+
+size_t ansiCharLength(std::string_view s) {
+  if (s.empty()) return 0;
+  const auto lead = static_cast<unsigned char>(s[0]);
+  const size_t want = lead < 0xC2 || lead > 0xF4 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+  if (want == 1 || s.size() < want) return 1;
+  for (size_t i = 1; i < want; ++i)
+    if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) return 1;
+  return want;
+}
 #endif
 
 WideString codePageToWide(std::string_view bytes, int codePage) {

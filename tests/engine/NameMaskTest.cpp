@@ -58,6 +58,16 @@ TEST(NameMask, CaseModesLastFromTheirBracketOn) {
   EXPECT_EQ(expand("[NU]-[E]", "Mixed.Doc"), "MIXED-DOC");
 }
 
+#ifndef _WIN32
+TEST(NameMask, LiteralCharactersOfSeveralBytesKeepWholeThroughCaseAndTheCut) {
+  // "é" and "€" are two and three bytes in UTF-8, the Linux batch's file-name encoding.
+  EXPECT_EQ(expand("[U][N]_\xc3\xa9\xe2\x82\xac.[E]", "a.doc"), "A_\xc3\x89\xe2\x82\xac.DOC");
+  EXPECT_EQ(expand("[L]\xc3\x89", "a.doc"), "\xc3\xa9");
+  // 259 bytes, then a character of two: it would cross 260 and goes whole.
+  EXPECT_EQ(expand(std::string(259, 'x') + "\xc3\xa9"), std::string(259, 'x'));
+}
+#endif
+
 TEST(NameMask, DateAndTimeAreLocalAndPadded) {
   platform::LocalTime t = platform::fileTimeToLocal(kNoon);
   EXPECT_EQ(expand("[Y]-[M]-[D]"), std::to_string(t.year) + "-" + two(t.month) + "-" + two(t.day));
@@ -124,7 +134,7 @@ TEST(SubstringRange, PadNumberPutsZerosBeforeTheSign) {
 TEST(MaskedNameSafety, NamesThatWouldLeaveTheFolderOrMeanADeviceAreRefused) {
   for (const char* bad : {"", ".", "..", "...", ". .", "a\\b.doc", "a/b.doc", "C:x.doc", "a*.doc",
                           "a?.doc", "a|b", "a<b", "a>b", "a\"b", "a\tb", "CON", "nul.docx", "Com1.doc",
-                          "lpt9", "aux .txt"})
+                          "lpt9", "aux .txt", "a.doc.", "a.doc ", "a.doc. ."})
     EXPECT_FALSE(IsPlainFileName(bad)) << bad;
   for (const char* good : {"a.doc", ".hidden", "con1.doc", "console.doc", "x..y", "a b.doc", "COM.doc"})
     EXPECT_TRUE(IsPlainFileName(good)) << good;
