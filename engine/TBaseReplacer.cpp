@@ -29,6 +29,7 @@ bool TBaseReplacer::MakeBackupCopy(const AnsiString& path, int64_t size) {
   // A new file only: should the free name be taken meanwhile, nobody's file is emptied.
   auto target = fs.open(backup, platform::OpenMode::CreateNew);
   if (!target) return false;
+  platform::takeAccessRightsOf(path, backup);  // a private document's backup stays private
 
   std::vector<char> buffer(kBackupChunk);
   bool ok = source->seek(0);

@@ -84,8 +84,10 @@ int32_t TMSWordTavimo::ProcessFile(const AnsiString& path) {
   Replacements = 0;
   FileSizeBefore = -1;
   if (!platform::exists(path)) return frFailed;
-  if (!platform::canOpenExclusive(path)) return frProtected;
+  // Read first: a protected file's line and the totals show its real size, not -1.
   FileSizeBefore = platform::fileSystem().size(path);
+  if (FileSizeBefore < 0) return frFailed;  // not a plain file (a pipe, a device): no document
+  if (!platform::canOpenExclusive(path)) return frProtected;
   ++documentNumber_;
 
   int32_t result = frFailed;

@@ -80,7 +80,12 @@ bool canOpenExclusive(const AnsiString& path);  // nobody else has it open and i
 std::string readFile(const AnsiString& path, size_t maxBytes);
 // Writes through a temporary file in the same folder renamed over the target: the target is
 // either the old file or the complete new one. Returns false (and leaves nothing) on failure.
+// A link to a document is written through, and the new file keeps the old one's access rights.
 bool writeFileAtomically(const AnsiString& path, std::string_view data);
+// The file a path names once links are followed; the path itself on Windows or for no file.
+AnsiString fileBehindLinks(const AnsiString& path);
+// Gives `to` the access rights of the file `from` (Linux permission bits; nothing on Windows).
+void takeAccessRightsOf(const AnsiString& from, const AnsiString& to);
 
 // Paths.
 char pathSeparator();                   // '\\' on Windows, '/' on Linux

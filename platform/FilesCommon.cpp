@@ -40,8 +40,12 @@ std::string readFile(const AnsiString& path, size_t maxBytes) {
   return data;
 }
 
-bool writeFileAtomically(const AnsiString& path, std::string_view data) {
+bool writeFileAtomically(const AnsiString& linkOrPath, std::string_view data) {
   FileSystem& fs = fileSystem();
+  // Renaming over a link would replace the link and leave the document it points to as it was.
+  const AnsiString path = fileBehindLinks(linkOrPath);
+  const int32_t existing = fs.attributes(path);
+  if (existing != -1 && (existing & kAttrReadOnly)) return false;  // Windows will not replace it
   // The temporary file must be a new one: a file that happens to have its name is someone's,
   // and opening it for writing would empty it. A taken name is passed over for the next.
   const int64_t stamp = monotonicMillis();
@@ -53,6 +57,7 @@ bool writeFileAtomically(const AnsiString& path, std::string_view data) {
     if (!f && fs.attributes(temp) == -1) return false;  // not a taken name: the folder refuses
   }
   if (!f) return false;
+  if (existing != -1) takeAccessRightsOf(path, temp);  // a private document stays private
   bool ok = f->write(data.data(), data.size());
   ok = f->close() && ok;
   f.reset();

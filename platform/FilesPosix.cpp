@@ -74,7 +74,7 @@ class PosixFileSystem : public FileSystem {
 
   int64_t size(const AnsiString& path) override {
     struct stat st;
-    if (::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return -1;
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
     return st.st_size;
   }
 
@@ -95,9 +95,13 @@ class PosixFileSystem : public FileSystem {
       return nullptr;
     }
     // Truncation waits until the lock is ours, so a file another holder has open stays whole.
-    int fd = ::open(path.c_str(), flags & ~O_TRUNC, 0666);
+    // Only plain files: opening a pipe that has the name of a document would wait for ever for
+    // its other end, so the open does not wait and the kind is checked before anything else.
+    int fd = ::open(path.c_str(), (flags & ~O_TRUNC) | O_NONBLOCK, 0666);
     if (fd < 0) return nullptr;
-    if ((lock && ::flock(fd, lock | LOCK_NB) != 0) || ((flags & O_TRUNC) && ::ftruncate(fd, 0) != 0)) {
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0 ||
+        (lock && ::flock(fd, lock | LOCK_NB) != 0) || ((flags & O_TRUNC) && ::ftruncate(fd, 0) != 0)) {
       ::close(fd);
       return nullptr;
     }
@@ -105,6 +109,8 @@ class PosixFileSystem : public FileSystem {
   }
 
   bool rename(const AnsiString& from, const AnsiString& to, bool replaceExisting) override {
+    // Windows will not replace a read-only file.
+    if (int32_t a = attributes(to); a != -1 && (a & kAttrReadOnly)) return false;
     if (!replaceExisting) {
       // link + unlink refuses an existing target atomically.
       if (::link(from.c_str(), to.c_str()) != 0) return false;
@@ -156,6 +162,19 @@ AnsiString withoutTrailingSeparator(AnsiString p) {
 FileSystem& realFileSystem() {
   static PosixFileSystem fs;
   return fs;
+}
+
+AnsiString fileBehindLinks(const AnsiString& path) {
+  char* real = ::realpath(path.c_str(), nullptr);
+  if (!real) return path;
+  AnsiString out = real;
+  std::free(real);
+  return out;
+}
+
+void takeAccessRightsOf(const AnsiString& from, const AnsiString& to) {
+  struct stat st;
+  if (::stat(from.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::chmod(to.c_str(), st.st_mode & 07777);
 }
 
 AnsiString tempFolder() {

@@ -140,6 +140,10 @@ FileSystem& realFileSystem() {
   return fs;
 }
 
+// A save replaces the file the path names, as Word's own save does; its rights come from the folder.
+AnsiString fileBehindLinks(const AnsiString& path) { return path; }
+void takeAccessRightsOf(const AnsiString&, const AnsiString&) {}
+
 AnsiString tempFolder() {
   char buf[MAX_PATH + 1];
   DWORD n = GetTempPathA(sizeof buf, buf);

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include "platform/Clock.h"
 #include "platform/FaultyFileSystem.h"
 #include "platform/Files.h"
@@ -140,6 +145,41 @@ TEST_F(FilesTest, ListFolderIsSortedAndMarksFolders) {
   EXPECT_EQ(list[0].name, "a.txt");
   EXPECT_TRUE(list[2].isFolder);
 }
+
+#ifndef _WIN32
+namespace {
+unsigned modeOf(const AnsiString& p) {
+  struct stat st;
+  return ::stat(p.c_str(), &st) == 0 ? st.st_mode & 0777 : 0;
+}
+}  // namespace
+
+TEST_F(FilesTest, APipeWithADocumentsNameIsNeverOpenedNorWaitedOn) {
+  AnsiString pipe = path("f.docx");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0666), 0);
+  for (OpenMode mode : {OpenMode::Read, OpenMode::ReadShared, OpenMode::ReadWrite, OpenMode::Write})
+    EXPECT_FALSE(fileSystem().open(pipe, mode)) << static_cast<int>(mode);
+  EXPECT_EQ(fileSystem().size(pipe), -1);
+  EXPECT_FALSE(canOpenExclusive(pipe));
+}
+
+TEST_F(FilesTest, ASaveKeepsTheDocumentsRightsGoesThroughALinkAndNeverReplacesAReadOnlyFile) {
+  AnsiString real = path("real.docx"), link = path("link.docx");
+  write(real, "old");
+  ASSERT_EQ(::chmod(real.c_str(), 0600), 0);
+  ASSERT_EQ(::symlink(real.c_str(), link.c_str()), 0);
+  EXPECT_TRUE(writeFileAtomically(link, "new"));
+  EXPECT_EQ(readFile(real, 10), "new");
+  EXPECT_EQ(fileBehindLinks(link), fileBehindLinks(real));  // still a link
+  EXPECT_EQ(modeOf(real), 0600u);
+
+  ASSERT_EQ(::chmod(real.c_str(), 0444), 0);
+  EXPECT_FALSE(writeFileAtomically(real, "newer"));
+  EXPECT_EQ(readFile(real, 10), "new");
+  ::chmod(real.c_str(), 0644);
+  EXPECT_EQ(fileSystem().listFolder(dir_).size(), 2u);  // no temporary file left behind
+}
+#endif
 
 TEST(FaultyFiles, ReportsLargeSizesWithoutWritingThem) {
   FaultyFileSystem faulty;
