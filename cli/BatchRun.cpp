@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <deque>
+#include <set>
 
 #include "cli/JsonReport.h"
 #include "cli/ProgressBar.h"
@@ -31,14 +32,26 @@ class CliForm : public SettingsForm {
 
 WideString text(int id) { return platform::ansiToWide(Translator().GetText(id)); }
 std::string utf8(const WideString& w) { return platform::wideToUtf8(w); }
-std::string shown(const AnsiString& path) { return utf8(platform::ansiToWide(path)); }
+// A file name as a terminal may print it: control characters in a name would clear the screen
+// or retitle the window.
+std::string shown(const AnsiString& path) {
+  WideString w = platform::ansiToWide(path);
+  for (char16_t& c : w)
+    if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) c = u'?';
+  return utf8(w);
+}
 
-void collect(const AnsiString& path, std::vector<AnsiString>& out, int depth) {
-  if (depth > 64) return;  // a link loop must not recurse forever
+// Each folder and file once, by what it is behind links: a link back up the tree would
+// otherwise hand the same document over again and again, replacing in it each time.
+void collect(const AnsiString& path, std::vector<AnsiString>& out, std::set<AnsiString>& seen, int depth) {
+  if (depth > 64 || !seen.insert(platform::fileBehindLinks(path)).second) return;
   for (auto& e : platform::fileSystem().listFolder(path)) {
     AnsiString child = platform::joinPath(path, e.name);
-    if (e.isFolder) collect(child, out, depth + 1);
-    else out.push_back(child);
+    // Windows marks a junction or a folder link as a reparse point; it is not followed.
+    if (e.isFolder && !(platform::fileSystem().attributes(child) & platform::kAttrReparsePoint))
+      collect(child, out, seen, depth + 1);
+    else if (!e.isFolder && seen.insert(platform::fileBehindLinks(child)).second)
+      out.push_back(child);
   }
 }
 
@@ -86,8 +99,9 @@ void applyOverrides(const CliOptions& o, CliForm& form, PluginSettings& settings
 
 std::vector<AnsiString> ExpandPaths(const std::vector<AnsiString>& paths, bool recursive) {
   std::vector<AnsiString> out;
+  std::set<AnsiString> seen;
   for (auto& p : paths) {
-    if (recursive && platform::isFolder(p)) collect(p, out, 0);
+    if (recursive && platform::isFolder(p)) collect(p, out, seen, 0);
     else out.push_back(p);
   }
   return out;
@@ -95,6 +109,18 @@ std::vector<AnsiString> ExpandPaths(const std::vector<AnsiString>& paths, bool r
 
 int RunBatch(const CliOptions& options, std::FILE* out) {
   RegisterMainWindowTexts(Translator());
+  // Checked first, as the main window does: a mistyped text table would read as an empty one
+  // and the run would report every document unchanged.
+  if (!platform::exists(options.table)) {
+    std::fprintf(out, "%s\n", utf8(text(220)).c_str());
+    return 2;
+  }
+  // Before any document is touched: a report that cannot be written is found out now.
+  const AnsiString jsonFolder = platform::folderOf(options.jsonFile);
+  if (!options.jsonFile.empty() && !jsonFolder.empty() && !platform::isFolder(jsonFolder)) {
+    std::fprintf(stderr, "tavimo: cannot write %s: no such folder\n", options.jsonFile.c_str());
+    return 2;
+  }
 
   CliForm form;
   PluginSettings settings;
@@ -186,12 +212,13 @@ int RunBatch(const CliOptions& options, std::FILE* out) {
   std::fprintf(out, "\n%s\n", endText.c_str());
   std::fflush(out);
 
-  if (!options.jsonFile.empty() &&
-      !platform::writeFileAtomically(options.jsonFile, RenderJsonReport(outcomes, report, state, endText)))
-    std::fprintf(stderr, "tavimo: cannot write %s\n", options.jsonFile.c_str());
+  bool reportWritten = options.jsonFile.empty() ||
+                       platform::writeFileAtomically(options.jsonFile, RenderJsonReport(outcomes, report, state, endText));
+  if (!reportWritten) std::fprintf(stderr, "tavimo: cannot write %s\n", options.jsonFile.c_str());
 
   switch (state) {
-    case rsCompleted: return report.Failed() > 0 ? 1 : 0;
+    // A script must not read "all well" when the report it asked for is missing.
+    case rsCompleted: return report.Failed() > 0 || !reportWritten ? 1 : 0;
     case rsAborted: return 130;
     default: return 2;
   }

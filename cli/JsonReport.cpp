@@ -30,10 +30,13 @@ std::string RenderJsonReport(const std::vector<FileOutcome>& files, const BatchR
   for (size_t i = 0; i < files.size(); ++i) {
     const FileOutcome& f = files[i];
     j += i ? ",\n    " : "\n    ";
+    // A failed document's sizes are not its own (the worker keeps the last ones it had), so
+    // they are unknown here as the line's question marks say.
+    auto size = [&](int64_t v) { return f.result == 1 ? std::string("null") : std::to_string(v); };
     j += "{\"path\": " + JsonEscape(platform::wideToUtf8(platform::ansiToWide(f.path))) +
          ", \"result\": " + std::to_string(f.result) + ", \"step\": " + std::to_string(f.step) +
-         ", \"replacements\": " + std::to_string(f.count) + ", \"sizeBefore\": " + std::to_string(f.sizeBefore) +
-         ", \"sizeAfter\": " + std::to_string(f.sizeAfter) + ", \"status\": " + JsonEscape(f.status) + "}";
+         ", \"replacements\": " + std::to_string(f.count) + ", \"sizeBefore\": " + size(f.sizeBefore) +
+         ", \"sizeAfter\": " + size(f.sizeAfter) + ", \"status\": " + JsonEscape(f.status) + "}";
   }
   j += files.empty() ? "],\n" : "\n  ],\n";
   j += "  \"totals\": {\"files\": " + std::to_string(report.AllFiles()) +

@@ -17,6 +17,7 @@ enum FileAttribute : int32_t {
   kAttrDirectory = 0x10,
   kAttrArchive = 0x20,
   kAttrNormal = 0x80,
+  kAttrReparsePoint = 0x400,  // a junction or link (Windows only)
 };
 
 enum class OpenMode {

@@ -142,14 +142,48 @@ class TavimoEndToEnd(unittest.TestCase):
 
     def test_a_table_that_cannot_be_used_exits_2(self):
         make_doc(self.path("a.docx"), ["x"])
-        code, out = run("--table", self.path("missing.xlsx"), self.path("a.docx"))
-        self.assertEqual(code, 2, out)
-        self.assertIn("Error during opening a Translation Table!", out)
+        # A missing text table would read as an empty one: every document "unchanged", exit 0.
+        for missing in ("missing.xlsx", "missing.txt"):
+            code, out = run("--table", self.path(missing), self.path("a.docx"))
+            self.assertEqual(code, 2, out)
+            self.assertIn("Translation table does not exist!", out)
         with open(self.path("bad.xlsx"), "wb") as f:
             f.write(b"not a workbook at all")
         code, out = run("--table", self.path("bad.xlsx"), self.path("a.docx"))
         self.assertEqual(code, 2, out)
+        self.assertIn("Error during opening a Translation Table!", out)
         self.assertEqual(body(self.path("a.docx")), ["x"])
+
+    def test_links_back_up_the_tree_hand_each_document_over_once(self):
+        os.makedirs(self.path("d/sub"))
+        make_doc(self.path("d/sub/a.docx"), ["colour"])
+        os.symlink("..", self.path("d/sub/up"))
+        os.symlink(".", self.path("d/self"))
+        os.symlink("sub/a.docx", self.path("d/alias.docx"))
+        write_text_table(self.path("t.txt"), [["colour", "colourful"]])
+        code, out = run("--table", self.path("t.txt"), "--in-place", "--recursive", self.path("d"), timeout=60)
+        self.assertEqual(code, 0, out)
+        self.assertEqual(out.count("successful"), 2, out)  # the line and the totals row
+        self.assertEqual(body(self.path("d/sub/a.docx")), ["colourful"])
+
+    def test_names_cannot_drive_the_terminal_and_the_report_is_honest(self):
+        name = "x\x1b[2J\x1b]0;title\x07.docx"
+        make_doc(self.path(name), ["colour"])
+        write_text_table(self.path("t.txt"), [["colour", "color"]])
+        report = self.path("r.json")
+        code, out = run("--table", self.path("t.txt"), "--json", report, self.path(name), self.path("gone.docx"))
+        self.assertEqual(code, 1, out)
+        self.assertNotIn("\x1b", out)
+        self.assertIn("x?[2J?]0;title?.docx", out)
+        files = json.load(open(report))["files"]
+        self.assertEqual(files[0]["path"], self.path(name))
+        # The missing document's sizes are unknown, not the previous document's.
+        self.assertEqual((files[1]["result"], files[1]["sizeBefore"], files[1]["sizeAfter"]), (1, None, None))
+        # A report that cannot be written is found out before any document is touched.
+        make_doc(self.path("b.docx"), ["colour"])
+        code, out = run("--table", self.path("t.txt"), "--json", self.path("no/such/r.json"), self.path("b.docx"))
+        self.assertEqual(code, 2, out)
+        self.assertEqual(body(self.path("b.docx")), ["colour"])
 
     def fixture(self, name):
         target = self.path(name)
