@@ -59,7 +59,9 @@ void LoadSettings(SettingsForm& form, AnsiString& path, PluginSettings& settings
   const char* s = kSettingsSection;
   settings.SearchFormatting = ini->ReadInteger(s, "SearchParameters", 0);
   settings.SetFormatting = ini->ReadInteger(s, "ADVANCED_OPTIONS", 0);
-  settings.SearchControlWord = ini->ReadInteger(s, "SearchControlWord", 0);
+  // The quick bits are added to this word when a batch starts, so a stored one would carry
+  // into the next bit (case plus case makes wildcards); they are never part of it.
+  settings.SearchControlWord = ini->ReadInteger(s, "SearchControlWord", 0) & ~(1 | 2 | 4);
   int32_t quick = ini->ReadInteger(s, "SearchControlWord2", 0);
   form.SetQuickOptions({(quick & 1) != 0, (quick & 2) != 0, (quick & 4) != 0});
   settings.NeedToPlaySound = ini->ReadBool(s, "NeedToPlaySound", false);

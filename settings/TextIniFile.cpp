@@ -29,31 +29,44 @@ struct Line {
   std::string_view value;
 };
 
-std::vector<Line> splitLines(std::string_view text) {
+Line parseLine(std::string_view text) {
+  Line line;
+  line.text = text;
+  std::string_view t = trim(text);
+  size_t close = t.rfind(']');
+  if (!t.empty() && t[0] == '[' && close != std::string_view::npos) {
+    line.isSection = true;
+    line.name = trim(t.substr(1, close - 1));
+  } else if (size_t eq = t.find('='); eq != std::string_view::npos) {
+    line.name = trim(t.substr(0, eq));
+    line.hasValue = true;
+    line.value = trim(t.substr(eq + 1));
+  } else {
+    line.name = t;
+  }
+  return line;
+}
+
+// Calls f with each line of text (CR, LF or CR LF end one) until f returns false.
+template <class F>
+void forEachLine(std::string_view text, F f) {
   if (text.substr(0, kUtf8Mark.size()) == kUtf8Mark) text.remove_prefix(kUtf8Mark.size());
-  std::vector<Line> lines;
   size_t start = 0;
   while (start < text.size()) {
     size_t end = text.find_first_of("\r\n", start);
     if (end == std::string_view::npos) end = text.size();
-    Line line;
-    line.text = text.substr(start, end - start);
-    std::string_view t = trim(line.text);
-    size_t close = t.rfind(']');
-    if (!t.empty() && t[0] == '[' && close != std::string_view::npos) {
-      line.isSection = true;
-      line.name = trim(t.substr(1, close - 1));
-    } else if (size_t eq = t.find('='); eq != std::string_view::npos) {
-      line.name = trim(t.substr(0, eq));
-      line.hasValue = true;
-      line.value = trim(t.substr(eq + 1));
-    } else {
-      line.name = t;
-    }
-    lines.push_back(line);
+    if (!f(parseLine(text.substr(start, end - start)))) return;
     if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
     start = end + 1;
   }
+}
+
+std::vector<Line> splitLines(std::string_view text) {
+  std::vector<Line> lines;
+  forEachLine(text, [&](const Line& l) {
+    lines.push_back(l);
+    return true;
+  });
   return lines;
 }
 
@@ -73,11 +86,22 @@ AnsiString unquote(std::string_view v) {
 }  // namespace
 
 std::optional<AnsiString> FindIniValue(std::string_view text, const AnsiString& section, const AnsiString& key) {
-  auto lines = splitLines(text);
-  for (size_t i = findSection(lines, section) + 1; i < lines.size() && !lines[i].isSection; ++i)
-    if (!lines[i].name.empty() && sameName(lines[i].name, key))
-      return lines[i].hasValue ? std::optional<AnsiString>(unquote(lines[i].value)) : std::nullopt;
-  return std::nullopt;
+  // One pass and no list of lines: a file of millions of empty lines costs no more memory
+  // than its own bytes.
+  std::optional<AnsiString> found;
+  bool inSection = false, sectionSeen = false;
+  forEachLine(text, [&](const Line& l) {
+    if (l.isSection) {
+      if (inSection) return false;  // only the first section of the name counts
+      inSection = !sectionSeen && sameName(l.name, section);
+      sectionSeen = inSection;
+      return true;
+    }
+    if (!inSection || l.name.empty() || !sameName(l.name, key)) return true;
+    if (l.hasValue) found = unquote(l.value);
+    return false;
+  });
+  return found;
 }
 
 AnsiString SetIniValue(std::string_view text, const AnsiString& section, const AnsiString& key,

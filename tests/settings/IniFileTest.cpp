@@ -104,6 +104,8 @@ TEST(IniText, GarbageAndOddLinesNeverConfuseTheLookUp) {
   std::string junk("\0\xff[s\r\n]]]\n[s]\n=orphan\nk\nk=second\n[s]\nk=third", 44);
   EXPECT_EQ(FindIniValue(junk, "s", "k"), std::nullopt);  // the first "k" has no value
   EXPECT_EQ(FindIniValue("\xEF\xBB\xBF[s]\r\nk=v", "s", "k"), "v");
+  EXPECT_EQ(FindIniValue("[s]\nx=1\n[t]\nk=2", "s", "k"), std::nullopt);  // a key of the next section
+  EXPECT_EQ(FindIniValue("[t]\rk=1\r[S]\rk=2\r[s]\rk=3", "s", "k"), "2");   // the first section of the name
   EXPECT_EQ(FindIniValue(std::string("[s]\nk=a\0b", 9), "s", "k"), "a");
   EXPECT_EQ(FindIniValue("[s]\nk=" + std::string(5000, 'x'), "s", "k")->size(), IniFile::kMaxValueLength);
   std::string set = SetIniValue("\xEF\xBB\xBF[s]\nk=1", "S", "K", "2");

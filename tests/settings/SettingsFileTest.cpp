@@ -109,6 +109,16 @@ TEST_F(Settings, SaveWritesExactlyTheTenKeysAndLoadsBackTheSameValues) {
   EXPECT_EQ(store->GetParameter("LeaveCapitalAsIs"), "0");
 }
 
+TEST_F(Settings, StoredQuickBitsAreDroppedSoTheBatchesOwnCannotCarryIntoTheNextBit) {
+  // Case (1) stored plus case chosen would make 2, wildcards; the largest word would overflow.
+  write("pelmora.ini", "[Tavimo_MS_WORD]\r\nSearchControlWord=1031\r\n");
+  load();
+  EXPECT_EQ(values.SearchControlWord, 1024);
+  write("pelmora.ini", "[Tavimo_MS_WORD]\r\nSearchControlWord=2147483647\r\n");
+  load();
+  EXPECT_EQ(values.SearchControlWord, 2147483647 & ~7);
+}
+
 TEST_F(Settings, GarbageValuesReadAsDefaults) {
   write("pelmora.ini",
         "[TAVIMO_MS_WORD]\r\nSearchControlWord=abc\r\nSearchControlWord2=xyz\r\nNeedToPlaySound=yes\r\n"
