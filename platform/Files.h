@@ -77,6 +77,8 @@ class ScopedFileSystem {
 bool exists(const AnsiString& path);  // a file or a folder
 bool isFolder(const AnsiString& path);
 bool canOpenExclusive(const AnsiString& path);  // nobody else has it open and it is writable
+// The system refuses this user writing to the file: its rights, not a program holding it.
+bool writingDenied(const AnsiString& path);
 // Reads a whole file; throws std::runtime_error when it is missing or larger than maxBytes.
 std::string readFile(const AnsiString& path, size_t maxBytes);
 // Writes through a temporary file in the same folder renamed over the target: the target is

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 
 #include "platform/Files.h"
@@ -162,6 +163,10 @@ AnsiString withoutTrailingSeparator(AnsiString p) {
 FileSystem& realFileSystem() {
   static PosixFileSystem fs;
   return fs;
+}
+
+bool writingDenied(const AnsiString& path) {
+  return ::access(path.c_str(), W_OK) != 0 && (errno == EACCES || errno == EPERM || errno == EROFS);
 }
 
 AnsiString fileBehindLinks(const AnsiString& path) {

@@ -140,6 +140,16 @@ FileSystem& realFileSystem() {
   return fs;
 }
 
+bool writingDenied(const AnsiString& path) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h != INVALID_HANDLE_VALUE) {
+    CloseHandle(h);
+    return false;
+  }
+  return GetLastError() == ERROR_ACCESS_DENIED;  // a sharing violation is a holder, not a denial
+}
+
 // A save replaces the file the path names, as Word's own save does; its rights come from the folder.
 AnsiString fileBehindLinks(const AnsiString& path) { return path; }
 void takeAccessRightsOf(const AnsiString&, const AnsiString&) {}

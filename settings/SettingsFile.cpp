@@ -38,8 +38,8 @@ AnsiString DefaultSettingsFilePath(const AnsiString& hostFolder, const AnsiStrin
     denied = platform::isFolder(hostFolder);
   } else {
     if (auto opened = fs.open(path, platform::OpenMode::ReadWrite)) return path;
-    // A read-only file is a denial; a file someone else holds open is not.
-    denied = (attributes & (platform::kAttrReadOnly | platform::kAttrDirectory)) != 0;
+    // A read-only file or one this user may not write is a denial; one someone holds open is not.
+    denied = (attributes & (platform::kAttrReadOnly | platform::kAttrDirectory)) != 0 || platform::writingDenied(path);
   }
   if (!denied) return path;
   const AnsiString folder = platform::joinPath(appDataFolder, "PELMORA");

@@ -2,6 +2,12 @@
 
 #include <map>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 #include "platform/FaultyFileSystem.h"
 #include "settings/SettingsFile.h"
 #include "settings/TextIniFile.h"
@@ -191,6 +197,28 @@ TEST_F(Settings, ASettingsFileMadeByAnotherProgramMeanwhileIsKeptWhole) {
   }
   EXPECT_EQ(read("host/pelmora.ini"), theirs);
 }
+
+#ifndef _WIN32
+TEST_F(Settings, AHostFileThisUserMayNotWriteSendsTheSettingsToAppData) {
+  // The file is root's, with no read-only mark: only the user's rights refuse the write.
+  if (::getuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+  AnsiString host = path("host"), appData = path("appdata");
+  platform::fileSystem().createFolder(host);
+  platform::fileSystem().createFolder(appData);
+  write("host/pelmora.ini", "[Other]\r\n");
+  ASSERT_EQ(::chmod(folder_.c_str(), 0755), 0);
+  ASSERT_EQ(::chmod(appData.c_str(), 0777), 0);
+  const AnsiString expected = platform::joinPath(platform::joinPath(appData, "PELMORA"), "pelmora.ini");
+  pid_t child = ::fork();
+  if (child == 0) {
+    bool ok = ::setgid(65534) == 0 && ::setuid(65534) == 0 && DefaultSettingsFilePath(host, appData) == expected;
+    ::_exit(ok ? 0 : 1);
+  }
+  int status = -1;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+#endif
 
 TEST_F(Settings, DefaultPathFallsBackToPelmoraInAppDataWhenTheHostFolderIsNotWritable) {
   AnsiString host = path("host"), appData = path("appdata");
