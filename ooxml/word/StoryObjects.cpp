@@ -72,7 +72,11 @@ class HeaderFooter : public WordObject {
       return false;
     }
     if (n == "linktoprevious") {
-      r = Variant(section_ > 1 && !layout.hasOwn(section_, footer_, kind_));
+      // A reference to the part the section before uses is a link too: it is the same text, and
+      // a batch searching it once per section would replace in it again and again.
+      r = Variant(section_ > 1 && (!layout.hasOwn(section_, footer_, kind_) ||
+                                   &layout.headerFooter(section_, footer_, kind_) ==
+                                       &layout.headerFooter(section_ - 1, footer_, kind_)));
       return true;
     }
     if (n == "exists") {

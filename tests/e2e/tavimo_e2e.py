@@ -212,6 +212,23 @@ class TavimoEndToEnd(unittest.TestCase):
         texts = [p.text for p in docx.Document(doc).paragraphs if p.text]
         self.assertEqual(texts, ["First section [head] text", "Second section [head] text"])
 
+    def test_a_header_every_section_refers_to_is_changed_once(self):
+        d = docx.Document()
+        d.sections[0].header.paragraphs[0].text = "the cat here"
+        d.add_paragraph("body")
+        d.add_section()
+        d.add_section()
+        import copy
+        ref = d.sections[0]._sectPr.find(docx.oxml.ns.qn("w:headerReference"))
+        for s in d.sections[1:]:  # some writers name the same part in every section
+            s._sectPr.insert(0, copy.deepcopy(ref))
+        doc = self.path("shared.docx")
+        d.save(doc)
+        write_text_table(self.path("t.txt"), [["cat", "cats"]])
+        code, out = run("--table", self.path("t.txt"), "--in-place", doc)
+        self.assertEqual(code, 0, out)
+        self.assertEqual(docx.Document(doc).sections[0].header.paragraphs[0].text, "the cats here")
+
     def test_table_of_contents_links_survive_the_batch(self):
         doc = self.fixture("toc.docx")
         write_text_table(self.path("t.txt"), [["Chapter", "Part"], ["example.com", "example.org"]])
