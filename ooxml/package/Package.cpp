@@ -1,6 +1,8 @@
 #include "ooxml/package/Package.h"
 
 #include <algorithm>
+#include <cctype>
+#include <unordered_set>
 
 #include "ooxml/package/PackageError.h"
 #include "platform/Files.h"
@@ -45,8 +47,14 @@ std::string relationshipsPartName(std::string_view sourcePart) {
 }
 
 Package::Package(std::string bytes, const PackageLimits& limits) : limits_(limits), zip_(std::move(bytes), limits.zip) {
+  std::unordered_set<std::string> names;
   for (const ZipEntry& e : zip_.entries()) {
     if (!e.name.empty() && e.name.back() == '/') continue;  // a folder entry holds no part
+    // Two entries of one name: readers differ on which is the part, so an edit of one could
+    // go unseen; such a package is damaged.
+    std::string folded = e.name;
+    for (char& c : folded) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (!names.insert(std::move(folded)).second) throw PackageError("The package holds the part \"" + e.name + "\" twice.");
     auto p = std::make_unique<Part>();
     p->name = e.name;
     p->entry = &e;

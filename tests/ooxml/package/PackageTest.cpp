@@ -124,6 +124,15 @@ TEST(Package, AFailedSaveLeavesTheTargetAsItWasAndNoTemporaryFile) {
   platform::fileSystem().remove(target);
 }
 
+TEST(Package, APartStoredTwiceMakesTheWholePackageDamaged) {
+  // Readers differ on which copy counts: an edit of the first could go unseen.
+  ZipWriter w;
+  w.add("[Content_Types].xml", kTypes);
+  w.add("word/document.xml", "<a/>");
+  w.add("Word/Document.xml", "<b/>");
+  EXPECT_THROW(Package::fromBytes(w.finish()), PackageError);
+}
+
 TEST(Package, MalformedPartsReportThePartAndOffset) {
   ZipWriter w;
   w.add("[Content_Types].xml", kTypes);
