@@ -59,7 +59,10 @@ WideString Styles::formatCode(uint32_t xf) const {
   uint32_t id = format(xf).numFmtId;
   auto it = numberFormats.find(id);
   if (it != numberFormats.end()) return it->second;
-  return id < 164 ? builtinFormatCode(id) : u"General";
+  // Ids below 164 that we do not list (the east-Asian date formats) show as General: an empty
+  // code would read a number as empty text, and a row would delete what it found.
+  WideString code = id < 164 ? builtinFormatCode(id) : WideString();
+  return code.empty() ? u"General" : code;
 }
 
 uint32_t Styles::formatIndex(const CellFormat& f) { return indexOf(cellFormats, f); }

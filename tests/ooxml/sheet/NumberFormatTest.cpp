@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "ooxml/sheet/NumberFormat.h"
+#include "ooxml/sheet/Workbook.h"
 
 using namespace ooxml::sheet;
 
@@ -42,6 +43,15 @@ TEST(NumberFormat, BuiltInNumberFormats) {
   EXPECT_EQ(builtin(42, 49), "42");
   EXPECT_EQ(builtin(0.5, 1), "1");  // halves round away from zero
   EXPECT_EQ(builtin(0, 2), "0.00");
+}
+
+TEST(NumberFormat, BuiltInIdsWeDoNotListShowAsGeneralNotAsNothing) {
+  // East-Asian workbooks use ids 27 to 36 and 50 to 81 for dates without writing their codes;
+  // shown as empty text, such a number would make a row delete every text it finds.
+  Styles styles;
+  styles.cellFormats = {CellFormat{}, CellFormat{31}, CellFormat{57}, CellFormat{2}, CellFormat{200}};
+  for (uint32_t xf : {1u, 2u, 4u}) EXPECT_EQ(platform::wideToUtf8(styles.formatCode(xf)), "General") << xf;
+  EXPECT_EQ(platform::wideToUtf8(styles.formatCode(3)), "0.00");
 }
 
 TEST(NumberFormat, CustomCodesWithLiteralsSectionsAndScaling) {
