@@ -85,10 +85,12 @@ std::string_view attrByLocalName(xml::Node n, std::string_view local) {
   return {};
 }
 
-std::string_view textOf(xml::Node n) {
+std::string textOf(xml::Node n) {
+  // Every piece: a comment or a CDATA section inside a text must not cut it short.
+  std::string out;
   for (xml::Node c = n.firstChild(); c; c = c.nextSibling())
-    if (c.type() == xml::NodeType::Text || c.type() == xml::NodeType::CData) return c.value();
-  return {};
+    if (c.type() == xml::NodeType::Text || c.type() == xml::NodeType::CData) out += c.value();
+  return out;
 }
 
 WideString utf8(std::string_view text) {

@@ -18,7 +18,7 @@ xml::Node nextNamed(xml::Node sibling, std::string_view local);
 xml::Node findDescendant(xml::Node from, std::string_view local, int depth);
 std::string_view attr(xml::Node n, std::string_view name);
 std::string_view attrByLocalName(xml::Node n, std::string_view local);  // "r:id" and the like
-std::string_view textOf(xml::Node n);  // the first text or CDATA child; "" when none
+std::string textOf(xml::Node n);  // its text and CDATA children joined; "" when none
 
 // UTF-8 to UTF-16 with OOXML's _xHHHH_ escapes decoded, and back (control characters escaped).
 WideString utf8(std::string_view text);

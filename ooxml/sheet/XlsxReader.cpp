@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <unordered_map>
 
 #include "ooxml/package/Package.h"
 #include "ooxml/package/PackageError.h"
@@ -227,12 +228,15 @@ class Loader {
     std::string_view date1904 = attr(childNamed(root, "workbookPr"), "date1904");
     book_->date1904 = date1904 == "1" || date1904 == "true";
     size_t activeTab = unsignedOf(attr(childNamed(childNamed(root, "bookViews"), "workbookView"), "activeTab"));
+    // By id once: a sheet list checked against every relationship grows with the square.
+    std::unordered_multimap<std::string_view, const Relationship*> relsById;
+    for (const Relationship& r : rels_) relsById.emplace(r.id, &r);
     for (Node s = childNamed(childNamed(root, "sheets"), "sheet"); s; s = nextNamed(s, "sheet")) {
       std::string_view id = attrByLocalName(s, "id");
       Sheet sheet(utf8(attr(s, "name")));
-      for (auto& r : rels_)
-        if (r.id == id && !r.external && endsWith(r.type, kRelWorksheet)) {
-          std::string part = Package::resolveTarget(main_, r.target);
+      for (auto [r, end] = relsById.equal_range(id); r != end; ++r)
+        if (!r->second->external && endsWith(r->second->type, kRelWorksheet)) {
+          std::string part = Package::resolveTarget(main_, r->second->target);
           if (pkg_.hasPart(part)) readSheet(part, sheet);
         }
       book_->sheets.push_back(std::move(sheet));
@@ -266,9 +270,9 @@ class Loader {
     cell.style = unsignedOf(attr(c, "s"));
     std::string_view t = attr(c, "t");
     Node v = childNamed(c, "v");
-    std::string_view text = textOf(v);
+    const std::string text = textOf(v);
     if (Node f = childNamed(c, "f")) {
-      std::string_view formula = textOf(f);
+      const std::string formula = textOf(f);
       if (!formula.empty()) cell.formula = keep({utf8(formula), {}}) + 1;
     }
     if (t == "s") {

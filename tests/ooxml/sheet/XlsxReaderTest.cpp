@@ -66,6 +66,15 @@ TEST(XlsxReader, PrefixedNamesImplicitPositionsAndSlicedPartsRead) {
   EXPECT_EQ(seen, (std::vector<int>{1, 0, 3, 4}));
 }
 
+TEST(XlsxReader, ATextBrokenByACommentOrCDataIsReadWhole) {
+  auto book = loadWorkbookBytes(workbookWith(
+      "<x:row><x:c t=\"s\"><x:v>0</x:v></x:c><x:c t=\"inlineStr\"><x:is><x:t>p<![CDATA[q]]>r</x:t></x:is></x:c></x:row>",
+      "<x:si><x:t>x<!-- a note -->y</x:t></x:si>"));
+  const Sheet& s = book->active();
+  EXPECT_EQ(book->strings.at(s.find(1, 1)->string).text, u"xy");
+  EXPECT_EQ(book->strings.at(s.find(1, 2)->string).text, u"pqr");
+}
+
 TEST(XlsxReader, FormulasKeepTheirTextAndCachedResultThroughASave) {
   auto book = loadWorkbookBytes(workbookWith(
       "<x:row r=\"1\"><x:c t=\"str\"><x:f>A2&amp;\"x\"</x:f><x:v>ax</x:v></x:c><x:c><x:f>1+1</x:f><x:v>2</x:v></x:c></x:row>"));
