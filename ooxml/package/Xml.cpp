@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ooxml/package/PackageError.h"
+#include "ooxml/package/XmlEncoding.h"
 
 namespace ooxml::xml {
 
@@ -411,7 +412,7 @@ class Parser {
 std::unique_ptr<Document> Document::parse(std::string source, const ParseLimits& limits) {
   if (source.size() > limits.maxBytes) throw XmlError("XML part larger than allowed", 0);
   auto doc = std::make_unique<Document>();
-  doc->source_ = std::move(source);
+  doc->source_ = partAsUtf8(std::move(source));
   // A byte order mark is not content.
   size_t skip = doc->source_.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
   Parser parser(*doc, limits);

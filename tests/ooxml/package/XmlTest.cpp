@@ -31,6 +31,31 @@ TEST(Xml, RoundTripsWhatOoxmlPartsHold) {
   EXPECT_EQ(p.child("w:r").child("w:t").firstChild().value(), " a & b <c> ");
 }
 
+TEST(Xml, PartsInOtherEncodingsAreReadAndWrittenAsUtf8OrRefused) {
+  // A single-byte part: its "é" must not become a replacement character, and the saved part
+  // must say what it now is.
+  auto doc = Document::parse("<?xml version=\"1.0\" encoding=\"windows-1252\"?><t>caf\xE9 \x80</t>");
+  EXPECT_EQ(doc->documentElement().firstChild().value(), "caf\u00E9 \u20AC");
+  EXPECT_EQ(doc->serialize(), "<?xml version=\"1.0\" encoding=\"UTF-8\"?><t>caf\u00E9 \u20AC</t>");
+  EXPECT_EQ(Document::parse("<?xml version='1.0' encoding='ISO-8859-1'?><t>\xE9</t>")->documentElement().firstChild().value(),
+            "\u00E9");
+
+  // UTF-16 both ways round, with and without a byte order mark.
+  const std::u16string text = u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><t>h\u00E9</t>";
+  std::string little = "\xFF\xFE", big;
+  for (char16_t c : text) {
+    little += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    big += {static_cast<char>(c >> 8), static_cast<char>(c & 0xFF)};
+  }
+  for (const std::string& bytes : {little, big}) {
+    auto d = Document::parse(bytes);
+    EXPECT_EQ(d->documentElement().firstChild().value(), "h\u00E9");
+    EXPECT_EQ(d->serialize(), "<?xml version=\"1.0\" encoding=\"UTF-8\"?><t>h\u00E9</t>");
+  }
+  EXPECT_THROW(Document::parse("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><t>\x82\xA0</t>"), XmlError);
+  EXPECT_THROW(Document::parse(little + "x"), XmlError);  // half a unit
+}
+
 TEST(Xml, DecodesCharacterReferencesAndQuotesAttributesOnWrite) {
   auto doc = Document::parse("<a t='&#x41;&#66;&quot;&apos;&#x20AC;&#x1F600;'>&#9;</a>");
   Node a = doc->documentElement();
