@@ -308,6 +308,7 @@ class Parser {
           a->value = decode(vs, ve);
           *link = a;
           link = &a->next;
+          if (current != doc_.root_ && name.substr(0, 6) == "xmlns:") innerPrefixes_.push_back(a);
         }
         if (!empty) {
           if (++depth > limits_.maxDepth) fail("elements nested too deeply");
@@ -317,6 +318,17 @@ class Parser {
     }
     if (current != doc_.root_) fail("unexpected end of the document (unclosed <" + std::string(current->name) + ">)");
     if (!seenRoot) fail("no root element");
+    declareInnerPrefixesAtTheTop();
+  }
+
+  // A prefix declared on an inner element is declared on the root element too (unless the root
+  // binds it otherwise): an edit that moves a run or a paragraph's content out from under its
+  // declaration would otherwise leave the prefix unbound and the saved part unreadable.
+  void declareInnerPrefixesAtTheTop() {
+    if (innerPrefixes_.empty()) return;
+    Node top = doc_.documentElement();
+    for (const AttrData* a : innerPrefixes_)
+      if (!top.hasAttribute(a->name)) top.setAttribute(a->name, a->value);
   }
 
  private:
@@ -407,6 +419,7 @@ class Parser {
   const ParseLimits& limits_;
   std::string& s_;
   size_t pos_ = 0;
+  std::vector<const AttrData*> innerPrefixes_;
 };
 
 std::unique_ptr<Document> Document::parse(std::string source, const ParseLimits& limits) {

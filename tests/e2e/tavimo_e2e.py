@@ -229,6 +229,29 @@ class TavimoEndToEnd(unittest.TestCase):
         self.assertEqual(code, 0, out)
         self.assertEqual(docx.Document(doc).sections[0].header.paragraphs[0].text, "the cats here")
 
+    def test_prefixes_declared_on_a_run_stay_bound_when_runs_are_remade(self):
+        import xml.dom.minidom
+        import zipfile
+        doc = self.path("ns.docx")
+        make_doc(doc, ["placeholder"])
+        with zipfile.ZipFile(doc) as z:
+            parts = {n: z.read(n) for n in z.namelist()}
+        runs = ('<w:p><w:r xmlns:x="urn:x"><w:rPr><w:b/><x:foo/></w:rPr><w:t xml:space="preserve">Hello </w:t></w:r>'
+                '<w:r><w:t>world</w:t></w:r></w:p>').encode()
+        xmlText = parts["word/document.xml"]
+        start = xmlText.index(b"<w:p>")
+        end = xmlText.index(b"</w:p>") + len(b"</w:p>")
+        parts["word/document.xml"] = xmlText[:start] + runs + xmlText[end:]
+        with zipfile.ZipFile(doc, "w", zipfile.ZIP_DEFLATED) as z:
+            for n, b in parts.items():
+                z.writestr(n, b)
+        write_text_table(self.path("t.txt"), [["Hello world", "Bye"], ["Bye", "a^tb"]])
+        code, out = run("--table", self.path("t.txt"), "--in-place", doc)
+        self.assertEqual(code, 0, out)
+        with zipfile.ZipFile(doc) as z:
+            xml.dom.minidom.parseString(z.read("word/document.xml"))  # raises on an unbound prefix
+        self.assertEqual(body(doc), ["A\tb"])  # the capital of the found text carries over
+
     def test_table_of_contents_links_survive_the_batch(self):
         doc = self.fixture("toc.docx")
         write_text_table(self.path("t.txt"), [["Chapter", "Part"], ["example.com", "example.org"]])

@@ -56,6 +56,15 @@ TEST(Xml, PartsInOtherEncodingsAreReadAndWrittenAsUtf8OrRefused) {
   EXPECT_THROW(Document::parse(little + "x"), XmlError);  // half a unit
 }
 
+TEST(Xml, PrefixesDeclaredInsideAreDeclaredAtTheTopUnlessItBindsThemOtherwise) {
+  auto doc = Document::parse("<w:d xmlns:w='w' xmlns:y='top'><w:r xmlns:x='urn:x' xmlns:y='in'><x:b/></w:r></w:d>");
+  Node top = doc->documentElement();
+  EXPECT_EQ(top.attribute("xmlns:x"), "urn:x");
+  EXPECT_EQ(top.attribute("xmlns:y"), "top");
+  // A run made anew and given the old run's properties still names a bound prefix.
+  EXPECT_EQ(doc->serialize(), "<w:d xmlns:w=\"w\" xmlns:y=\"top\" xmlns:x=\"urn:x\"><w:r xmlns:x=\"urn:x\" xmlns:y=\"in\"><x:b/></w:r></w:d>");
+}
+
 TEST(Xml, DecodesCharacterReferencesAndQuotesAttributesOnWrite) {
   auto doc = Document::parse("<a t='&#x41;&#66;&quot;&apos;&#x20AC;&#x1F600;'>&#9;</a>");
   Node a = doc->documentElement();
