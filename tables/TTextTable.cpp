@@ -14,14 +14,18 @@ void TTextTable::Open(const AnsiString& fileName) {
     if (nul != std::string::npos) loaded->text.resize(nul);
     const std::string& t = loaded->text;
     size_t start = 0;
-    for (size_t i = 0; i < t.size(); ++i) {
+    // Reading stops at the first line without a find text, so lines after it are not indexed:
+    // a file of millions of empty lines would otherwise cost sixteen times its size.
+    bool ended = false;
+    for (size_t i = 0; i < t.size() && !ended; ++i) {
       if (t[i] != '\r' && t[i] != '\n') continue;
-      loaded->starts.push_back(start);
-      loaded->ends.push_back(i);
+      loaded->starts.push_back(static_cast<uint32_t>(start));
+      loaded->ends.push_back(static_cast<uint32_t>(i));
+      ended = i == start || t[start] == '\t';
       if (t[i] == '\r' && i + 1 < t.size() && t[i + 1] == '\n') ++i;
       start = i + 1;
     }
-    if (start < t.size()) {  // a last line without a terminator
+    if (!ended && start < t.size()) {  // a last line without a terminator
       loaded->starts.push_back(start);
       loaded->ends.push_back(t.size());
     }

@@ -2,6 +2,7 @@
 // A translation table kept as ANSI text: one row per line, find text, replacement text and
 // option letters separated by TABs. It carries no formatting and never fails on content.
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,10 +28,11 @@ class TTextTable : public TAbstractTable {
   size_t LineCount() const { return Lines ? Lines->starts.size() : 0; }
 
  private:
-  // The file's text up to its first NUL, and where each line starts and ends in it.
+  // The file's text up to its first NUL, and where each line starts and ends in it (up to the
+  // first line without a find text, where reading stops).
   struct LineList {
     std::string text;
-    std::vector<size_t> starts, ends;
+    std::vector<uint32_t> starts, ends;  // the file is far below 4 GiB
   };
   std::unique_ptr<LineList> Lines;
 };

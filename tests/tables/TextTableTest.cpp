@@ -49,6 +49,9 @@ TEST_F(TextTable, EmptyLineOrLeadingTabEndsTheTableAndLeavesRowOnIt) {
   EXPECT_EQ(rowsOf("a\tb\r\n\r\nc\td\r\n").size(), 1u);
   EXPECT_EQ(table.Row, 2);
   EXPECT_EQ(rowsOf("a\tb\n\tx\nc\td\n").size(), 1u);
+  // What follows the end is never read, so it is not indexed either: a file of millions of
+  // empty lines costs its own bytes.
+  EXPECT_EQ(table.LineCount(), 2u);
   // A CR CR LF sequence is a line end followed by an empty line.
   EXPECT_EQ(rowsOf("a\tb\r\r\nc\td").size(), 1u);
 }
