@@ -7,6 +7,7 @@
 
 namespace ooxml::sheet {
 namespace {
+constexpr size_t kMaxNodesPerSlice = 2'000'000;
 
 bool isNameChar(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-' || c == '.';
@@ -214,7 +215,11 @@ void forEachItem(const std::string& part, std::string_view local, const std::fun
     std::string slice = "<slice>";
     slice.append(part, begin, sliceEnd - begin);
     slice += "</slice>";
-    auto doc = xml::Document::parse(std::move(slice));
+    // A slice holds items of a few hundred kilobytes at most (a full row is well under one
+    // megabyte); an item of millions of elements is refused before it takes gigabytes.
+    xml::ParseLimits limits;
+    limits.maxNodes = kMaxNodesPerSlice;
+    auto doc = xml::Document::parse(std::move(slice), limits);
     for (xml::Node n = doc->documentElement().firstElement(); n; n = n.nextElement())
       if (localName(n) == local) each(n);
     if (close == std::string::npos) return;

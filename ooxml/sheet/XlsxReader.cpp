@@ -105,6 +105,7 @@ RichString richStringOf(Node item, const Styles& styles, size_t maxText) {
       anyRun = true;
       TextRun run;
       run.text = utf8(textOf(childNamed(n, "t")));
+      if (run.text.empty()) continue;  // formats no character; millions of them would cost gigabytes
       if (Node pr = childNamed(n, "rPr")) run.font = fontOf(pr, styles.fonts.empty() ? Font{} : styles.fonts[0]);
       s.text += run.text;
       s.runs.push_back(std::move(run));
