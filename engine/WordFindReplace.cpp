@@ -175,6 +175,7 @@ int32_t TWordObject::ReplaceInSelection(const WideString& find, const WideString
   sel.put("End", 0);
 
   int32_t previousStart = 0, previousEnd = 0, repeats = 0, acted = 0;
+  int32_t keptUntil = 0;  // a paragraph or cell end the last replacement could not take away ends here
   bool first = true;
   WideString text = replacement;  // the capital letter rule changes it for the rest of this loop
   std::optional<bool> leaveCapital;
@@ -214,8 +215,17 @@ int32_t TWordObject::ReplaceInSelection(const WideString& find, const WideString
         if (++repeats > 1) break;  // the same hit again and again
         continue;
       }
-      if (end <= previousEnd) {  // a hit inside what we just put in place
+      // A hit in what we just put in place, or reaching into it (found after a wrap), is not
+      // text of the document's own.
+      if (start < previousEnd) {
         previousStart = start;
+        continue;
+      }
+      // The mark the last replacement had to leave (a story's last, one before a table) is
+      // found again right after the new text: acting on it again would never end.
+      if (start < keptUntil) {
+        previousStart = start;
+        previousEnd = end;
         continue;
       }
     }
@@ -227,9 +237,14 @@ int32_t TWordObject::ReplaceInSelection(const WideString& find, const WideString
       const WideString foundText = sel.get("Text").toString();
       // Codes first, then the found text, so that the document's own text goes in verbatim.
       const WideString result = ReplaceAllInText(ExpandSpecialCodes(text), u"^&", foundText, 0);
+      // Only a paragraph or cell end can outlive its replacement; the story's length tells.
+      const bool holdsMark = foundText.find_first_of(u"\r\a") != WideString::npos;
+      const int32_t lengthBefore = holdsMark ? sel.get("StoryLength").toInt() : 0;
       sel.put("Text", result);
       replacementCount_ = keptCount;
       insertedLength = static_cast<int32_t>(result.size());
+      const int32_t kept = holdsMark ? sel.get("StoryLength").toInt() - (lengthBefore - (end - start) + insertedLength) : 0;
+      keptUntil = kept > 0 ? sel.get("End").toInt() + kept : 0;
     }
     // The shape's text grew or shrank by what was really put in place.
     if (restrictToSelection_) limitEnd += insertedLength - (end - start);

@@ -225,6 +225,10 @@ class RangeObject : public WordObject {
       }
       return true;
     }
+    if (n == "storylength") {
+      r = Variant(static_cast<int32_t>(length));
+      return true;
+    }
     if (n == "text") {
       if (kind != CallKind::Put) {
         r = Variant(story.text(start, end));

@@ -252,6 +252,31 @@ class TavimoEndToEnd(unittest.TestCase):
             xml.dom.minidom.parseString(z.read("word/document.xml"))  # raises on an unbound prefix
         self.assertEqual(body(doc), ["A\tb"])  # the capital of the found text carries over
 
+    def test_rows_on_marks_that_cannot_go_end_and_replacements_are_never_replaced_again(self):
+        # A story's last mark and the one before a table stay; acting on them again and
+        # again never ended.
+        d = docx.Document()
+        d.add_paragraph("one")
+        d.add_table(rows=1, cols=1).cell(0, 0).text = "cell"
+        d.add_paragraph("two")
+        d.save(self.path("marks.docx"))
+        make_doc(self.path("join.docx"), ["abc", "def"])
+        make_doc(self.path("abb.docx"), ["abb"])
+        write_text_table(self.path("hash.txt"), [["^p", "#"]])
+        write_text_table(self.path("none.txt"), [["^p", ""]])
+        write_text_table(self.path("ab.txt"), [["ab", "ba"]])
+        code, out = run("--table", self.path("hash.txt"), "--in-place", self.path("join.docx"), timeout=30)
+        self.assertEqual(code, 0, out)
+        self.assertEqual(body(self.path("join.docx")), ["abc#def#"])
+        code, out = run("--table", self.path("none.txt"), "--in-place", self.path("marks.docx"), timeout=30)
+        self.assertEqual(code, 0, out)
+        self.assertEqual([t for t in body(self.path("marks.docx")) if t], ["one", "two"])
+        # After the last "ab" the search wraps round and finds "ab" in "bab": half of it is
+        # the replacement's own.
+        code, out = run("--table", self.path("ab.txt"), "--in-place", self.path("abb.docx"), timeout=30)
+        self.assertEqual(code, 0, out)
+        self.assertEqual(body(self.path("abb.docx")), ["bab"])
+
     def test_table_of_contents_links_survive_the_batch(self):
         doc = self.fixture("toc.docx")
         write_text_table(self.path("t.txt"), [["Chapter", "Part"], ["example.com", "example.org"]])
