@@ -124,8 +124,19 @@ bool executeFind(DocumentState& d, const Args& a) {
   if (want && want->empty()) want = nullptr;
   std::optional<FormatCheck> check;
   if (want) check.emplace(story, stylesOf(d), *want);
+  // A hit never splits a character of two units (an emoji): "?" or "^?" taking half of one
+  // would leave the other half, which no file can hold.
+  auto splitsPair = [&](size_t p) {
+    return p > 0 && p < story.length() && story.at(p - 1) >= 0xD800 && story.at(p - 1) <= 0xDBFF &&
+           story.at(p) >= 0xDC00 && story.at(p) <= 0xDFFF;
+  };
+  const bool mayTakeHalves = flag(3) || findText.find(u'^') != WideString::npos ||
+                             std::any_of(findText.begin(), findText.end(), [](char16_t c) { return c >= 0xD800 && c <= 0xDFFF; });
   HitFilter accept;
-  if (check) accept = [&](const Hit& h) { return check->heldOver(h.start, h.end); };
+  if (check || mayTakeHalves)
+    accept = [&](const Hit& h) {
+      return !splitsPair(h.start) && !splitsPair(h.end) && (!check || check->heldOver(h.start, h.end));
+    };
   if (findText.empty()) {
     if (!check) return false;
     return findNext(story, d.selection, [&](size_t from, size_t limit, size_t readTo) { return check->firstStretch(from, limit, readTo); },

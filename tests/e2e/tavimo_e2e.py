@@ -277,6 +277,17 @@ class TavimoEndToEnd(unittest.TestCase):
         self.assertEqual(code, 0, out)
         self.assertEqual(body(self.path("abb.docx")), ["bab"])
 
+    def test_a_hit_never_takes_half_of_an_emoji(self):
+        make_doc(self.path("e.docx"), ["a\U0001F600b c"])
+        write_text_table(self.path("w.txt"), [["a?", "X"]])
+        code, out = run("--table", self.path("w.txt"), "--wildcards", "--in-place", self.path("e.docx"))
+        self.assertEqual(code, 0, out)
+        self.assertEqual(body(self.path("e.docx")), ["a\U0001F600b c"])
+        write_text_table(self.path("p.txt"), [["^?b", "Y"]])
+        code, out = run("--table", self.path("p.txt"), "--in-place", self.path("e.docx"))
+        self.assertEqual(code, 0, out)
+        self.assertEqual(body(self.path("e.docx")), ["a\U0001F600b c"])  # left whole rather than halved
+
     def test_table_of_contents_links_survive_the_batch(self):
         doc = self.fixture("toc.docx")
         write_text_table(self.path("t.txt"), [["Chapter", "Part"], ["example.com", "example.org"]])
