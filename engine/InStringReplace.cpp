@@ -22,7 +22,7 @@ bool IsWordDelimiter(std::u16string_view source, int64_t j) {
 }
 
 WideString ReplaceAllInText(std::u16string_view source, std::u16string_view find, std::u16string_view replacement,
-                            int32_t flags, int32_t& matches) {
+                            int32_t flags, int32_t& matches, std::u16string_view foundTextCode) {
   const int64_t length = static_cast<int64_t>(source.size());
   const int64_t f = static_cast<int64_t>(find.size());
   if (f <= 0 || length < f) return WideString(source);
@@ -50,7 +50,13 @@ WideString ReplaceAllInText(std::u16string_view source, std::u16string_view find
       if (c != upper[static_cast<size_t>(k)] && c != lower[static_cast<size_t>(k)]) match = false;
     }
     if (wholeWord && match && !IsWordDelimiter(source, i + f)) match = false;
-    if (match) {
+    if (match && !foundTextCode.empty()) {
+      int32_t uncounted = 0;
+      result += ReplaceAllInText(replacement, foundTextCode, source.substr(static_cast<size_t>(i - 1), static_cast<size_t>(f)),
+                                 kInStringCaseSensitive, uncounted);
+      i += f;
+      ++matches;
+    } else if (match) {
       result += replacement;
       i += f;
       ++matches;

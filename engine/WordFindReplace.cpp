@@ -39,13 +39,6 @@ constexpr int32_t wdFindContinue = 1;
 constexpr int32_t wdReplaceNone = 0;
 constexpr int32_t wdNoHighlight = 0;
 
-// What a row puts into a document property: the replacement text as the document's text gets
-// it, "^&" standing for the find text and caret codes turned into characters, so a title never
-// shows a literal "^&". The substitution itself counts nothing.
-WideString inStringReplacement(const WideString& find, const WideString& replacement) {
-  int32_t uncounted = 0;
-  return ExpandSpecialCodes(::ReplaceAllInText(replacement, u"^&", find, 0, uncounted));
-}
 constexpr int32_t wdHeaderFooterPrimary = 1;
 constexpr int32_t wdHeaderFooterFirstPage = 2;
 constexpr int32_t wdHeaderFooterEvenPages = 3;
@@ -418,12 +411,15 @@ int32_t TWordObject::ReplaceInShapes(const WideString& find, const WideString& r
 }
 
 void TWordObject::ReplaceInProperties(const WideString& find, const WideString& replacement, int32_t controlWord) {
-  const WideString put = inStringReplacement(find, replacement);
+  // The replacement as the document's text gets it: caret codes turned into characters, and
+  // "^&" standing for each match's own text (a title never shows a literal "^&", and matching
+  // without case keeps the property's own spelling).
+  const WideString put = ExpandSpecialCodes(replacement);
   static_assert(std::size(kPropertyNames) == std::tuple_size_v<decltype(properties_)>);
   for (size_t i = 0; i < std::size(kPropertyNames); ++i) {
     Ole& property = properties_[i];
     if (!property.isObject()) property = document_.get("BuiltinDocumentProperties", kPropertyNames[i]);
     const WideString value = property.get("Value").toString();
-    property.put("Value", ReplaceAllInText(value, find, put, controlWord));
+    property.put("Value", ::ReplaceAllInText(value, find, put, controlWord, replacementCount_, u"^&"));
   }
 }

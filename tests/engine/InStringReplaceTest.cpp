@@ -60,6 +60,12 @@ TEST(ReplaceAllInText, DelimitersAreReturnsSpaceAndAsciiPunctuationButUnderscore
   EXPECT_TRUE(IsWordDelimiter(u"ab", 3));
 }
 
+TEST(ReplaceAllInText, AFoundTextCodeTakesEachMatchsOwnSpelling) {
+  int32_t n = 0;
+  EXPECT_EQ(ReplaceAllInText(u"Head office, head room", u"HEAD", u"<^&>", 0, n, u"^&"), u"<Head> office, <head> room");
+  EXPECT_EQ(n, 2);
+}
+
 TEST(ExpandSpecialCodes, TranslatesTheCaretCodes) {
   EXPECT_EQ(ExpandSpecialCodes(u"a^pb"), u"a\rb");
   EXPECT_EQ(ExpandSpecialCodes(u"^t^l^n^s^~"), WideString({9, 11, 14, 160, 30}));
