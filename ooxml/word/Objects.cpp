@@ -144,7 +144,13 @@ bool executeFind(DocumentState& d, const Args& a) {
   }
   if (flag(3)) {
     // Wildcards: case-sensitive whatever MatchCase says; MatchWholeWord does not apply.
-    wordfind::WildcardMatcher m(findText);
+    DocumentState::LastWildcardFind& lastWild = d.lastWildcardFind;
+    if (!lastWild.matcher || lastWild.text != findText) {
+      lastWild.matcher = std::make_shared<const wordfind::WildcardMatcher>(findText);
+      lastWild.text = findText;
+    }
+    std::shared_ptr<const wordfind::WildcardMatcher> keptWild = lastWild.matcher;
+    const wordfind::WildcardMatcher& m = *keptWild;
     return findNext(story, d.selection, [&](size_t from, size_t limit, size_t readTo) -> std::optional<Hit> {
       auto h = m.find(story.searchable(0, readTo), from, limit);
       if (!h) return std::nullopt;

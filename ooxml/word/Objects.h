@@ -12,6 +12,10 @@
 #include "ooxml/word/Views.h"
 #include "ooxml/word/WordDocument.h"
 
+namespace ooxml::wordfind {
+class WildcardMatcher;
+}
+
 namespace ooxml::word {
 
 struct FormattingState;  // styles and Find.Font requirements, see FontObjects.h
@@ -33,6 +37,11 @@ struct DocumentState {
     bool matchCase = false, wholeWord = false;
     std::shared_ptr<const Matcher> matcher;
   } lastFind;
+  // The last wildcard find, made once: building one reads all its character sets whole.
+  struct LastWildcardFind {
+    WideString text;
+    std::shared_ptr<const wordfind::WildcardMatcher> matcher;
+  } lastWildcardFind;
   std::shared_ptr<MatcherCache> matchers;  // the application's, shared by its documents
   Story& story() { return current ? *current : doc->mainStory(); }
 
