@@ -30,9 +30,15 @@ bool FormatCheck::heldAt(size_t pos) {
 }
 
 bool FormatCheck::heldOver(size_t start, size_t end) {
-  for (size_t p = start; p < end; ++p)
-    if (story_.runAt(p) && !heldAt(p)) return false;
-  return true;
+  // Marks are judged by the text around them; a hit of marks alone holds nothing we can
+  // judge, and counting it as held made a "bold ^p" row join every paragraph.
+  bool judged = false;
+  for (size_t p = start; p < end; ++p) {
+    if (!story_.runAt(p)) continue;
+    if (!heldAt(p)) return false;
+    judged = true;
+  }
+  return judged;
 }
 
 std::optional<Hit> FormatCheck::firstStretch(size_t from, size_t startLimit, size_t readTo) {

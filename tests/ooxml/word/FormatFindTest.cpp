@@ -136,3 +136,9 @@ TEST_F(FormatFind, ThePlugInsLoopReplacesOnlyFormattedHits) {
   EXPECT_EQ(replaceFormatted(u"one two", u"X"), 1);
   doc.call("Save");
 }
+
+TEST_F(FormatFind, MarksAloneNeverMeetARequirement) {
+  // Taken as met, a bold "^p" row joined every paragraph of the document.
+  font().put("Bold", -1);
+  EXPECT_FALSE(execute(u"^p", 1));
+}
