@@ -25,8 +25,8 @@ std::string UsageText() {
          "  --recursive               expand folders into the files they hold\n"
          "  --json FILE               also write the results as JSON\n"
          "\n"
-         "Exit status: 0 completed, 1 completed with failed documents, 2 the table or Word\n"
-         "could not be used, 130 aborted.\n";
+         "Exit status: 0 completed, 1 completed with failed documents or an unwritten --json\n"
+         "report, 2 the table, Word or the report's folder could not be used, 130 aborted.\n";
 }
 
 CliOptions ParseCommandLine(const std::vector<std::string>& args) {
