@@ -89,12 +89,11 @@ std::optional<AnsiString> FindIniValue(std::string_view text, const AnsiString& 
   // One pass and no list of lines: a file of millions of empty lines costs no more memory
   // than its own bytes.
   std::optional<AnsiString> found;
-  bool inSection = false, sectionSeen = false;
+  bool inSection = false;
   forEachLine(text, [&](const Line& l) {
     if (l.isSection) {
       if (inSection) return false;  // only the first section of the name counts
-      inSection = !sectionSeen && sameName(l.name, section);
-      sectionSeen = inSection;
+      inSection = sameName(l.name, section);
       return true;
     }
     if (!inSection || l.name.empty() || !sameName(l.name, key)) return true;
