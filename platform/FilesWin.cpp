@@ -151,7 +151,23 @@ bool writingDenied(const AnsiString& path) {
 }
 
 // A save replaces the file the path names, as Word's own save does; its rights come from the folder.
-AnsiString fileBehindLinks(const AnsiString& path) { return path; }
+AnsiString fileBehindLinks(const AnsiString& path) {
+  // The name the system itself keeps for the file: links and junctions followed, letters in
+  // their stored case, so two spellings of one document compare equal.
+  HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return path;
+  char buf[MAX_PATH * 4];
+  DWORD n = GetFinalPathNameByHandleA(h, buf, sizeof buf, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  CloseHandle(h);
+  if (n == 0 || n >= sizeof buf) return path;
+  AnsiString name(buf, n);
+  if (name.rfind("\\\\?\\UNC\\", 0) == 0) name = "\\\\" + name.substr(8);
+  else if (name.rfind("\\\\?\\", 0) == 0) name.erase(0, 4);
+  // A letter the code page cannot hold comes back as '?': such a name opens nothing.
+  return name.find('?') == AnsiString::npos ? name : path;
+}
+
 void takeAccessRightsOf(const AnsiString&, const AnsiString&) {}
 
 AnsiString tempFolder() {

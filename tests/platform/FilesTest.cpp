@@ -146,6 +146,19 @@ TEST_F(FilesTest, ListFolderIsSortedAndMarksFolders) {
   EXPECT_TRUE(list[2].isFolder);
 }
 
+TEST_F(FilesTest, TwoSpellingsOfOneDocumentLeadToOneFileBehindLinks) {
+  write(path("Real.docx"), "x");
+  ASSERT_TRUE(fileSystem().createFolder(path("sub")));
+  const AnsiString behind = fileBehindLinks(path("Real.docx"));
+  EXPECT_EQ(fileBehindLinks(joinPath(joinPath(path("sub"), ".."), "Real.docx")), behind);
+  EXPECT_EQ(fileSystem().size(behind), 1);  // a name that opens the document itself
+#ifdef _WIN32
+  EXPECT_EQ(fileBehindLinks(path("REAL.DOCX")), behind);
+  EXPECT_EQ(fileNameOf(behind), "Real.docx");  // the stored case
+#endif
+  EXPECT_EQ(fileBehindLinks(path("gone.docx")), path("gone.docx"));
+}
+
 #ifndef _WIN32
 namespace {
 unsigned modeOf(const AnsiString& p) {
