@@ -87,7 +87,7 @@ std::string readFile(const AnsiString& path, size_t maxBytes);
 bool writeFileAtomically(const AnsiString& path, std::string_view data);
 // The file a path names once links are followed; the path itself on Windows or for no file.
 AnsiString fileBehindLinks(const AnsiString& path);
-// Gives `to` the access rights of the file `from` (Linux permission bits; nothing on Windows).
+// Gives `to` the access rights of the file `from` (permission bits on Linux, the DACL on Windows).
 void takeAccessRightsOf(const AnsiString& from, const AnsiString& to);
 
 // Paths.

@@ -1,6 +1,7 @@
 // The file layer on Windows: ANSI paths, share modes as the exclusive-access test needs them.
 #ifdef _WIN32
 #include <windows.h>
+#include <aclapi.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -168,7 +169,22 @@ AnsiString fileBehindLinks(const AnsiString& path) {
   return name.find('?') == AnsiString::npos ? name : path;
 }
 
-void takeAccessRightsOf(const AnsiString&, const AnsiString&) {}
+void takeAccessRightsOf(const AnsiString& from, const AnsiString& to) {
+  // A new file takes its folder's inherited rights; a document with rights of its own would
+  // otherwise come out of a save readable by everyone who can read the folder.
+  PACL dacl = nullptr;
+  PSECURITY_DESCRIPTOR sd = nullptr;
+  if (GetNamedSecurityInfoA(from.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
+                            nullptr, &sd) != ERROR_SUCCESS)
+    return;
+  SECURITY_DESCRIPTOR_CONTROL control = 0;
+  DWORD revision = 0;
+  GetSecurityDescriptorControl(sd, &control, &revision);
+  SECURITY_INFORMATION what = DACL_SECURITY_INFORMATION |
+      ((control & SE_DACL_PROTECTED) ? PROTECTED_DACL_SECURITY_INFORMATION : UNPROTECTED_DACL_SECURITY_INFORMATION);
+  SetNamedSecurityInfoA(const_cast<char*>(to.c_str()), SE_FILE_OBJECT, what, nullptr, nullptr, dacl, nullptr);
+  LocalFree(sd);
+}
 
 AnsiString tempFolder() {
   char buf[MAX_PATH + 1];

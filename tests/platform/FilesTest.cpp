@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#include <aclapi.h>
+#else
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -214,3 +217,41 @@ TEST(WellKnownFolders, Exist) {
   EXPECT_TRUE(isFolder(executableFolder()));
   EXPECT_FALSE(appDataFolder().empty());
 }
+
+#ifdef _WIN32
+namespace {
+// The DACL of a file: whether it is protected from inheritance and how many entries it has.
+std::pair<bool, DWORD> daclOf(const AnsiString& p) {
+  PACL dacl = nullptr;
+  PSECURITY_DESCRIPTOR sd = nullptr;
+  if (GetNamedSecurityInfoA(p.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl, nullptr,
+                            &sd) != ERROR_SUCCESS)
+    return {false, 0};
+  SECURITY_DESCRIPTOR_CONTROL control = 0;
+  DWORD revision = 0;
+  GetSecurityDescriptorControl(sd, &control, &revision);
+  std::pair<bool, DWORD> out{(control & SE_DACL_PROTECTED) != 0, dacl ? dacl->AceCount : 0};
+  LocalFree(sd);
+  return out;
+}
+}  // namespace
+
+TEST_F(FilesTest, ASaveKeepsTheDocumentsOwnAccessList) {
+  AnsiString doc = path("private.docx");
+  write(doc, "old");
+  EXPLICIT_ACCESSA only{};
+  BuildExplicitAccessWithNameA(&only, const_cast<char*>("CURRENT_USER"), GENERIC_ALL, SET_ACCESS, NO_INHERITANCE);
+  PACL acl = nullptr;
+  ASSERT_EQ(SetEntriesInAclA(1, &only, nullptr, &acl), static_cast<DWORD>(ERROR_SUCCESS));
+  DWORD set = SetNamedSecurityInfoA(const_cast<char*>(doc.c_str()), SE_FILE_OBJECT,
+                                    DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                                    acl, nullptr);
+  LocalFree(acl);
+  ASSERT_EQ(set, static_cast<DWORD>(ERROR_SUCCESS));
+  // Wine keeps a file's access list only where its file system holds extended attributes.
+  if (daclOf(doc) != std::make_pair(true, DWORD{1})) GTEST_SKIP() << "this file system keeps no access list of a file";
+  ASSERT_TRUE(writeFileAtomically(doc, "new"));
+  EXPECT_EQ(readFile(doc, 10), "new");
+  EXPECT_EQ(daclOf(doc), std::make_pair(true, DWORD{1}));
+}
+#endif
