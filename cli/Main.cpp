@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "cli/BatchRun.h"
+#include "cli/Terminal.h"
 #ifdef TAVIMO_IN_PROCESS_WORD
 #include "ooxml/word/WordApplication.h"
 #endif
@@ -39,5 +40,6 @@ int main(int argc, char** argv) {
 #ifdef TAVIMO_IN_PROCESS_EXCEL
   ooxml::registerExcelInProcess();
 #endif
+  Utf8Console console;
   return RunBatch(options, stdout);
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #ifdef _WIN32
+#include <windows.h>
 #include <io.h>
 #else
 #include <unistd.h>
@@ -34,7 +35,12 @@ std::string ProgressBarLine(int percent, const std::string& name, int width) {
   std::string pct = std::to_string(percent) + "%";
   line += std::string(4 - pct.size(), ' ') + pct + "  ";
   int room = width - static_cast<int>(line.size());
-  if (room > 3 && static_cast<int>(name.size()) > room) line += "..." + name.substr(name.size() - (room - 3));
+  if (room > 3 && static_cast<int>(name.size()) > room) {
+    // The name's tail, cut where a UTF-8 character begins: half a letter prints as garbage.
+    size_t from = name.size() - (room - 3);
+    while (from < name.size() && (static_cast<unsigned char>(name[from]) & 0xC0) == 0x80) ++from;
+    line += "..." + name.substr(from);
+  }
   else if (room > 0) line += name;
   return line;
 }
@@ -43,3 +49,17 @@ void InstallInterruptFlag(std::atomic<bool>& interrupted) {
   g_interrupted = &interrupted;
   std::signal(SIGINT, onInterrupt);
 }
+
+#ifdef _WIN32
+Utf8Console::Utf8Console() {
+  if (!StdoutIsTerminal()) return;
+  previous_ = GetConsoleOutputCP();
+  if (previous_ == CP_UTF8 || !SetConsoleOutputCP(CP_UTF8)) previous_ = 0;
+}
+Utf8Console::~Utf8Console() {
+  if (previous_) SetConsoleOutputCP(previous_);
+}
+#else
+Utf8Console::Utf8Console() {}
+Utf8Console::~Utf8Console() {}
+#endif

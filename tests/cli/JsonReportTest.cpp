@@ -20,4 +20,11 @@ TEST(ProgressBar, FitsTheWidthAndClampsPercent) {
   EXPECT_EQ(ProgressBarLine(150, "", 78).substr(0, 22), "[####################]");
   std::string longName(200, 'n');
   EXPECT_EQ(ProgressBarLine(0, longName, 60).size(), 60u);
+  // A tail that would begin inside a two-byte letter begins after it instead.
+  std::string umlauts;
+  for (int i = 0; i < 100; ++i) umlauts += "\xC3\xBC";
+  std::string line = ProgressBarLine(0, umlauts + "x", 60);
+  std::string tail = line.substr(line.rfind("...") + 3);
+  EXPECT_EQ(tail.size() % 2, 1u);
+  EXPECT_EQ(static_cast<unsigned char>(tail[0]), 0xC3u);
 }
