@@ -366,8 +366,27 @@ def run_on_terminal(*args):
     return os.waitstatus_to_exitcode(status), out.decode("utf-8", "replace")
 
 
+def keep_runner_up(runner, binary):
+    """Under Wine: one program kept running for the whole suite (cmd.exe reading a pipe we hold).
+    Its server then stays up between the runs, which start at once instead of waiting for a
+    new server, and never meet one that is shutting down (a run can then fail to start at
+    all). Wine's background programs start with it, away from the pipes the tests read: had a
+    run started them, its reader would wait for them too."""
+    keeper = subprocess.Popen([runner, "cmd.exe"], cwd=os.path.dirname(os.path.abspath(binary)),
+                              stdin=subprocess.PIPE, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    subprocess.run([runner, binary, "--help"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
+    return keeper
+
+
 if __name__ == "__main__":
     TAVIMO = [sys.argv.pop(1)]
+    keeper = None
     if TAVIMO == ["--through"]:
-        TAVIMO = [sys.argv.pop(1), sys.argv.pop(1)]
-    unittest.main(verbosity=1)
+        TAVIMO = [os.path.abspath(sys.argv.pop(1)), os.path.abspath(sys.argv.pop(1))]
+        keeper = keep_runner_up(*TAVIMO)
+    try:
+        unittest.main(verbosity=1)
+    finally:
+        if keeper:
+            keeper.stdin.close()
+            keeper.wait(timeout=60)
