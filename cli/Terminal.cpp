@@ -40,8 +40,9 @@ std::string ProgressBarLine(int percent, const std::string& name, int width) {
     size_t from = name.size() - (room - 3);
     while (from < name.size() && (static_cast<unsigned char>(name[from]) & 0xC0) == 0x80) ++from;
     line += "..." + name.substr(from);
+  } else if (room > 0) {
+    line += name;
   }
-  else if (room > 0) line += name;
   return line;
 }
 

@@ -151,7 +151,6 @@ bool writingDenied(const AnsiString& path) {
   return GetLastError() == ERROR_ACCESS_DENIED;  // a sharing violation is a holder, not a denial
 }
 
-// A save replaces the file the path names, as Word's own save does; its rights come from the folder.
 AnsiString fileBehindLinks(const AnsiString& path) {
   // The name the system itself keeps for the file: links and junctions followed, letters in
   // their stored case, so two spellings of one document compare equal.
