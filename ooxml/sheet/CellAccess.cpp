@@ -71,7 +71,7 @@ CellAccess::CellAccess(Workbook& book, Sheet& sheet, uint32_t row, uint32_t colu
 
 uint32_t CellAccess::style() const {
   const Cell* c = cell();
-  return c ? c->style : 0;
+  return c ? c->style : sheet_.emptyCellStyle(row_, column_);
 }
 
 Variant CellAccess::value() const {

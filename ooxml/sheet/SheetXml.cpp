@@ -186,7 +186,13 @@ bool isoDateToSerial(std::string_view text, bool date1904, double& serial) {
   return true;
 }
 
-std::unique_ptr<xml::Document> parseXml(std::string text) { return xml::Document::parse(std::move(text)); }
+std::unique_ptr<xml::Document> parseXml(std::string text) {
+  // A whole part (styles, workbook, theme) is bounded as a slice is: a few hundred kilobytes
+  // of <font/> or <xf/> would otherwise become tens of millions of nodes and gigabytes.
+  xml::ParseLimits limits;
+  limits.maxNodes = kMaxNodesPerSlice;
+  return xml::Document::parse(std::move(text), limits);
+}
 
 void forEachItem(const std::string& part, std::string_view local, const std::function<void(xml::Node)>& each,
                  size_t sliceBytes) {

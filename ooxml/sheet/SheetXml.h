@@ -31,6 +31,7 @@ std::string columnName(uint32_t column);
 // "2023-03-15T18:00:00" -> serial day number.
 bool isoDateToSerial(std::string_view text, bool date1904, double& serial);
 
+// A whole part, with no more nodes than one slice of forEachItem may hold.
 std::unique_ptr<xml::Document> parseXml(std::string text);
 
 // Calls back with every element of that local name, in order, parsing the part in slices of

@@ -1,6 +1,7 @@
 #include "ooxml/sheet/Workbook.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "ooxml/sheet/NumberFormat.h"
 
@@ -82,7 +83,16 @@ Cell& Sheet::at(uint32_t row, uint32_t column) {
   Cell c;
   c.row = row;
   c.column = column;
+  c.style = emptyCellStyle(row, column);
   return *cells.insert(it, c);
+}
+
+uint32_t Sheet::emptyCellStyle(uint32_t row, uint32_t column) const {
+  auto r = std::lower_bound(rowFormats.begin(), rowFormats.end(), std::pair{row, 0u});
+  if (r != rowFormats.end() && r->first == row) return r->second;
+  auto c = std::upper_bound(columnFormats.begin(), columnFormats.end(), column,
+                            [](uint32_t col, const ColumnFormat& f) { return col < f.first; });
+  return c != columnFormats.begin() && column <= std::prev(c)->last ? std::prev(c)->style : 0;
 }
 
 uint32_t Workbook::addString(RichString s) {

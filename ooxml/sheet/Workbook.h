@@ -101,15 +101,24 @@ struct Cell {
   double number = 0;             // Number; Boolean 0/1; Error: the code
 };
 
+// The format a whole column range carries (<col style>): empty cells in it show that format.
+struct ColumnFormat {
+  uint32_t first = 0, last = 0, style = 0;
+};
+
 struct Sheet {
   Sheet() = default;
   explicit Sheet(WideString n) : name(std::move(n)) {}
   WideString name;
   std::vector<Cell> cells;  // sorted by row, then column
+  std::vector<std::pair<uint32_t, uint32_t>> rowFormats;  // (row, style) of formatted rows, by row
+  std::vector<ColumnFormat> columnFormats;                 // by first column
   uint32_t activeRow = 1, activeColumn = 1;
 
   const Cell* find(uint32_t row, uint32_t column) const;
-  Cell& at(uint32_t row, uint32_t column);  // inserted blank when missing
+  Cell& at(uint32_t row, uint32_t column);  // inserted blank when missing, in the format it shows
+  // The format of a cell that has no record: its row's, else its column's, else the default.
+  uint32_t emptyCellStyle(uint32_t row, uint32_t column) const;
 };
 
 struct Workbook {

@@ -1,5 +1,6 @@
 #include "ooxml/sheet/XlsxReader.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -94,7 +95,9 @@ Font fontOf(Node f, const Font& defaults) {
   return font;
 }
 
-RichString richStringOf(Node item, const Styles& styles, size_t maxText) {
+// `runs` counts the runs kept so far in the workbook: each costs far more than its text, so an
+// item of a million one-letter runs must be refused by number, not by length.
+RichString richStringOf(Node item, const Styles& styles, const WorkbookLimits& limits, size_t& runs) {
   RichString s;
   bool anyRun = false;
   for (Node n = item.firstElement(); n; n = n.nextElement()) {
@@ -108,9 +111,16 @@ RichString richStringOf(Node item, const Styles& styles, size_t maxText) {
       if (run.text.empty()) continue;  // formats no character; millions of them would cost gigabytes
       if (Node pr = childNamed(n, "rPr")) run.font = fontOf(pr, styles.fonts.empty() ? Font{} : styles.fonts[0]);
       s.text += run.text;
-      s.runs.push_back(std::move(run));
+      if (!s.runs.empty() && s.runs.back().font == run.font) {
+        s.runs.back().text += run.text;  // the same font goes on: one run shows the same
+      } else {
+        if (++runs > limits.maxRuns)
+          fail("The workbook holds more formatted pieces of text than can be read (over " + std::to_string(limits.maxRuns) + ")");
+        s.runs.push_back(std::move(run));
+      }
     }
-    if (s.text.size() > maxText) fail("A text in the workbook is longer than " + std::to_string(maxText) + " characters");
+    if (s.text.size() > limits.maxTextLength)
+      fail("A text in the workbook is longer than " + std::to_string(limits.maxTextLength) + " characters");
   }
   if (anyRun) {
     // Text outside runs would be lost by the run list: keep it only when there is none.
@@ -219,7 +229,13 @@ class Loader {
   }
 
   void readSharedStrings(const std::string& part) {
-    forEachItem(bytesOf(part), "si", [&](Node si) { keep(richStringOf(si, book_->styles, limits_.maxTextLength)); });
+    // A cell refers to one shared text at most: more items than cells can never all be used,
+    // and empty ones cost memory that no text limit would see.
+    forEachItem(bytesOf(part), "si", [&](Node si) {
+      if (book_->strings.size() >= limits_.maxCells)
+        fail("The workbook has more than " + std::to_string(limits_.maxCells) + " shared texts");
+      keep(richStringOf(si, book_->styles, limits_, runs_));
+    });
     sharedCount_ = book_->strings.size();
   }
 
@@ -246,12 +262,28 @@ class Loader {
   }
 
   void readSheet(const std::string& part, Sheet& sheet) {
+    const std::string bytes = bytesOf(part);
+    // Column formats come before the cells; a sheet has no more columns than that to format.
+    size_t sheetData = bytes.find("sheetData");
+    std::string head;
+    if (sheetData != std::string::npos) head = bytes.substr(0, sheetData);
+    forEachItem(sheetData == std::string::npos ? bytes : head, "col", [&](Node c) {
+      uint32_t first = unsignedOf(attr(c, "min")), last = unsignedOf(attr(c, "max"));
+      if (c.hasAttribute("style") && first >= 1 && first <= last && first <= kMaxColumns &&
+          sheet.columnFormats.size() < kMaxColumns)
+        sheet.columnFormats.push_back({first, std::min(last, kMaxColumns), unsignedOf(attr(c, "style"))});
+    });
+    std::stable_sort(sheet.columnFormats.begin(), sheet.columnFormats.end(),
+                     [](const ColumnFormat& a, const ColumnFormat& b) { return a.first < b.first; });
     uint32_t row = 0;
-    forEachItem(bytesOf(part), "row", [&](Node r) {
+    forEachItem(bytes, "row", [&](Node r) {
       uint32_t rowNumber = r.hasAttribute("r") ? unsignedOf(attr(r, "r"), 0) : row + 1;
       if (rowNumber < 1 || rowNumber > kMaxRows || rowNumber <= row)
         fail("The worksheet " + platform::wideToUtf8(sheet.name) + " has a bad row number");
       row = rowNumber;
+      // A row's own format counts only when the row says it has one, as Excel reads it.
+      std::string_view custom = attr(r, "customFormat");
+      if (custom == "1" || custom == "true") sheet.rowFormats.emplace_back(row, unsignedOf(attr(r, "s")));
       uint32_t column = 0;
       for (Node c = childNamed(r, "c"); c; c = nextNamed(c, "c")) {
         uint32_t at = c.hasAttribute("r") ? columnOfReference(attr(c, "r")) : column + 1;
@@ -272,19 +304,22 @@ class Loader {
     std::string_view t = attr(c, "t");
     Node v = childNamed(c, "v");
     const std::string text = textOf(v);
+    // Writers that leave formulas to be calculated on opening write an empty <v/>: the cell
+    // has no value yet, which is no reason to refuse the workbook.
+    const bool hasValue = v && text.find_first_not_of(" \t\r\n") != std::string::npos;
     if (Node f = childNamed(c, "f")) {
       const std::string formula = textOf(f);
       if (!formula.empty()) cell.formula = keep({utf8(formula), {}}) + 1;
     }
     if (t == "s") {
-      if (!v) return sheet.cells.push_back(cell);
+      if (!hasValue) return sheet.cells.push_back(cell);
       uint32_t index = unsignedOf(text, UINT32_MAX);
       if (index >= sharedCount_) fail("A cell refers to a shared string that does not exist");
       cell.kind = CellKind::String;
       cell.string = index;
     } else if (t == "inlineStr") {
       cell.kind = CellKind::String;
-      cell.string = keep(richStringOf(childNamed(c, "is"), book_->styles, limits_.maxTextLength));
+      cell.string = keep(richStringOf(childNamed(c, "is"), book_->styles, limits_, runs_));
     } else if (t == "str") {
       cell.kind = CellKind::String;
       WideString s = utf8(text);
@@ -299,7 +334,7 @@ class Loader {
     } else if (t == "d") {
       double serial;
       if (v && isoDateToSerial(text, book_->date1904, serial)) cell.kind = CellKind::Number, cell.number = serial;
-    } else if (v) {
+    } else if (hasValue) {
       double d;
       if (!parseDouble(text, d)) fail("A cell holds a number that cannot be read: " + std::string(text.substr(0, 40)));
       cell.kind = CellKind::Number;
@@ -316,6 +351,7 @@ class Loader {
   size_t sharedCount_ = 0;
   size_t cells_ = 0;
   size_t totalText_ = 0;
+  size_t runs_ = 0;
 };
 
 }  // namespace

@@ -11,7 +11,8 @@ namespace ooxml::sheet {
 struct WorkbookLimits {
   uint64_t maxFileSize = 256ull << 20;
   uint64_t maxPartSize = 512ull << 20;  // inflated bytes of one part
-  size_t maxCells = 8u << 20;           // about 256 MB of cells
+  size_t maxCells = 8u << 20;           // about 256 MB of cells; also bounds the shared texts
+  size_t maxRuns = 4u << 20;            // rich-text runs of all texts, about 100 bytes each
   size_t maxTextLength = 32767;         // Excel's limit for the text of one cell
   size_t maxTotalText = 64u << 20;      // characters of all texts together
 };

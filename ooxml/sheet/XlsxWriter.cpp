@@ -150,14 +150,34 @@ std::string sheetXml(const Workbook& book, size_t index, std::unordered_map<uint
   if (index == book.activeSheet) s += " tabSelected=\"1\"";
   std::string active = columnName(sheet.activeColumn) + std::to_string(sheet.activeRow);
   s += "><selection activeCell=\"" + active + "\" sqref=\"" + active + "\"/></sheetView></sheetViews>";
-  s += "<sheetFormatPr defaultRowHeight=\"15\"/><sheetData>";
+  s += "<sheetFormatPr defaultRowHeight=\"15\"/>";
+  if (!sheet.columnFormats.empty()) {
+    s += "<cols>";
+    for (const ColumnFormat& f : sheet.columnFormats)
+      s += "<col min=\"" + std::to_string(f.first) + "\" max=\"" + std::to_string(f.last) + "\" style=\"" +
+           std::to_string(f.style) + "\"/>";
+    s += "</cols>";
+  }
+  s += "<sheetData>";
+  // Formatted rows are written in order among the rows of cells, with or without cells.
+  auto rowFormat = sheet.rowFormats.begin();
+  auto openRow = [&](uint32_t r) {
+    for (; rowFormat != sheet.rowFormats.end() && rowFormat->first < r; ++rowFormat)
+      s += "<row r=\"" + std::to_string(rowFormat->first) + "\" s=\"" + std::to_string(rowFormat->second) +
+           "\" customFormat=\"1\"/>";
+    s += "<row r=\"" + std::to_string(r) + "\"";
+    if (rowFormat != sheet.rowFormats.end() && rowFormat->first == r)
+      s += " s=\"" + std::to_string((rowFormat++)->second) + "\" customFormat=\"1\"";
+    s += ">";
+  };
   uint32_t row = 0;
   for (const Cell& c : sheet.cells) {
-    if (c.kind == CellKind::Blank && c.style == 0 && !c.formula) continue;
+    // A blank record says something only when its format differs from its row's or column's.
+    if (c.kind == CellKind::Blank && !c.formula && c.style == sheet.emptyCellStyle(c.row, c.column)) continue;
     if (c.row != row) {
       if (row) s += "</row>";
       row = c.row;
-      s += "<row r=\"" + std::to_string(row) + "\">";
+      openRow(row);
     }
     s += "<c r=\"" + columnName(c.column) + std::to_string(c.row) + "\"";
     if (c.style) s += " s=\"" + std::to_string(c.style) + "\"";
@@ -189,6 +209,9 @@ std::string sheetXml(const Workbook& book, size_t index, std::unordered_map<uint
     s += value + "</c>";
   }
   if (row) s += "</row>";
+  for (; rowFormat != sheet.rowFormats.end(); ++rowFormat)
+    s += "<row r=\"" + std::to_string(rowFormat->first) + "\" s=\"" + std::to_string(rowFormat->second) +
+         "\" customFormat=\"1\"/>";
   return s + "</sheetData><pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" footer=\"0.3\"/></worksheet>";
 }
 

@@ -139,6 +139,50 @@ TEST_F(SpreadsheetTable, MixedBoldAndFontNamePassAsPlain) {
   EXPECT_EQ(rows[1].findFormat.FontName, u"");
 }
 
+// A table written by an independent spreadsheet program (calc-table.fods, converted to .xlsx
+// by LibreOffice Calc): its habits (runs repeating the whole font, "true" flags, custom date
+// codes, cached formula results, hidden and merged rows, a comment, a second sheet) read as
+// the user wrote them.
+TEST_F(SpreadsheetTable, ATableWrittenByAnotherSpreadsheetProgramReadsAsWritten) {
+  std::string before = platform::readFile(fixture("calc-table.xlsx"), 1 << 20);
+  auto reader = open(fixture("calc-table.xlsx"));
+  auto rows = readAll(*reader);
+  ASSERT_EQ(rows.size(), 9u);
+  EXPECT_EQ(reader->Row, 10);  // the empty first cell of row 10 ends the table
+
+  const std::u16string finds[] = {u"apple", u"bold", u"part bold text", u"42", u"15.3.2024", u"  lead and trail  ",
+                                  u"line1\nline2", u"Grüße 日本 😀", u"merged"};
+  const std::u16string replaces[] = {u"Apfel", u"fett", u"teil", u"1,234.50", u"3", u" ", u"zwei", u"versteckt", u""};
+  for (size_t i = 0; i < rows.size(); ++i) {
+    EXPECT_EQ(rows[i].find, finds[i]) << "row " << i + 1;
+    EXPECT_EQ(rows[i].replace, replaces[i]) << "row " << i + 1;
+  }
+  EXPECT_EQ(rows[0].findFormat.FontName, u"DejaVu Sans");
+  EXPECT_EQ(rows[0].findFormat.FontSize, 10);
+  EXPECT_EQ(rows[1].findFormat.Bold, -1);
+  EXPECT_EQ(rows[1].findFormat.MatchCase, 1);  // "C-W"
+  EXPECT_EQ(rows[1].findFormat.WholeWord, 0);
+  EXPECT_EQ(rows[1].replaceFormat.BackColor, 0x00FFFF);
+  EXPECT_EQ(rows[1].replaceFormat.FontColor, 0x0000FF);
+  EXPECT_EQ(rows[1].replaceFormat.Italic, -1);
+  EXPECT_EQ(rows[1].replaceFormat.Bold, 0);
+  EXPECT_EQ(rows[1].replaceFormat.FontSize, 14);
+  EXPECT_EQ(rows[2].findFormat.Bold, 0);  // partly bold
+  EXPECT_EQ(rows[2].findFormat.FontName, u"DejaVu Sans");
+  EXPECT_EQ(rows[7].findFormat.Underline, 2);
+
+  reader->Row = 11;  // past the gap: a replacement in two colours fails the check there
+  Row r;
+  EXPECT_THROW(reader->ReadRow(r.find, r.replace, r.findFormat, r.replaceFormat), AutomationError);
+  EXPECT_EQ(reader->Stage, 64);
+  TTablePosition position;
+  reader->GetPosition(position);
+  EXPECT_EQ(position.Row, 11);
+  EXPECT_EQ(position.Column, 2);
+  reader.reset();
+  EXPECT_EQ(platform::readFile(fixture("calc-table.xlsx"), 1 << 20), before);
+}
+
 TEST_F(SpreadsheetTable, TheTableFileIsUntouchedAndExcelQuitsAfterTheReader) {
   std::string before = platform::readFile(fixture("table.xlsx"), 1 << 20);
   {
