@@ -305,7 +305,7 @@ class Parser {
             if (a->name == name) fail("duplicate attribute", an);
           AttrData* a = doc_.newAttr();
           a->name = name;
-          a->value = decode(vs, ve);
+          a->value = decode(vs, ve, true);
           *link = a;
           link = &a->next;
           if (current != doc_.root_ && name.substr(0, 6) == "xmlns:") innerPrefixes_.push_back(a);
@@ -359,14 +359,23 @@ class Parser {
     return n;
   }
 
-  // Decodes entities and character references in place: the result is never longer.
-  std::string_view decode(size_t from, size_t to) {
+  // Decodes entities and character references in place: the result is never longer. In an
+  // attribute value a line end or tab written as itself reads as a space, as any XML reader
+  // gives it (one written as a reference is kept): written back as a reference, it would not.
+  std::string_view decode(size_t from, size_t to, bool attribute = false) {
     char* base = s_.data();
-    size_t amp = std::string_view(s_).substr(from, to - from).find('&');
-    if (amp == std::string_view::npos) return view(from, to);
-    size_t r = from + amp, w = r;
+    std::string_view span = std::string_view(s_).substr(from, to - from);
+    size_t first = attribute ? span.find_first_of("&\r\n\t") : span.find('&');
+    if (first == std::string_view::npos) return view(from, to);
+    size_t r = from + first, w = r;
     while (r < to) {
       char c = base[r];
+      if (attribute && (c == '\r' || c == '\n' || c == '\t')) {
+        if (c == '\r' && r + 1 < to && base[r + 1] == '\n') ++r;
+        base[w++] = ' ';
+        ++r;
+        continue;
+      }
       if (c != '&') {
         base[w++] = c;
         ++r;

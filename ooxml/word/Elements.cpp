@@ -30,6 +30,11 @@ Node blockContent(Node container) { return container.is("w:sdt") ? container.chi
 
 bool isRow(Node n) { return n.is("w:tr"); }
 bool isCell(Node n) { return n.is("w:tc"); }
+Node enclosingCell(Node n) {
+  for (Node a = n.parent(); a; a = a.parent())
+    if (a.is("w:tc")) return a;
+  return Node();
+}
 Node rowOrCellContent(Node n) { return n.is("w:sdt") ? n.child("w:sdtContent") : n.is("w:customXml") ? n : Node(); }
 
 InlineKind inlineKind(Node n) {

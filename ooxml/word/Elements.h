@@ -23,6 +23,7 @@ Node blockContent(Node container);  // where a block-level container keeps its b
 bool isRow(Node n);
 bool isCell(Node n);
 Node rowOrCellContent(Node n);  // a content control's content, or the node itself
+Node enclosingCell(Node n);    // the nearest table cell around n, or empty
 
 enum class InlineKind { Run, Container, Skip };
 InlineKind inlineKind(Node n);

@@ -123,7 +123,8 @@ void Story::flattenTable(Node table, std::vector<Block>& out, std::vector<bool>&
       if (el::isCell(c)) {
         size_t before = out.size();
         flattenBlocks(c, out, fields, text);
-        if (out.size() > before && out.back().node.parent() == c && markOf(out.back()) == SegmentKind::ParagraphMark) {
+        // The cell's last paragraph ends the cell, also when a content control or custom XML wraps it.
+        if (out.size() > before && el::enclosingCell(out.back().node) == c && markOf(out.back()) == SegmentKind::ParagraphMark) {
           out.back().segments.back().kind = SegmentKind::CellMark;
           text.back() = el::kCellMark;
         }

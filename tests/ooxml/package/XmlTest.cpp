@@ -73,6 +73,17 @@ TEST(Xml, DecodesCharacterReferencesAndQuotesAttributesOnWrite) {
   EXPECT_EQ(doc->serialize(), "<a t=\"AB&quot;'\u20AC\U0001F600\">\t</a>");
 }
 
+// A reader sees a line end or tab written as itself in an attribute value as a space; written
+// back as a reference, it would become a real line end for every reader of the saved part.
+TEST(Xml, WhiteSpaceWrittenAsItselfInAnAttributeReadsAsASpace) {
+  auto doc = Document::parse("<a t=\"one\r\ntwo\nthree\tfour\rfive\" r=\"x&#10;y&#13;&#10;z&#9;\">\r\n</a>");
+  Node a = doc->documentElement();
+  EXPECT_EQ(a.attribute("t"), "one two three four five");
+  EXPECT_EQ(a.attribute("r"), "x\ny\r\nz\t");
+  EXPECT_EQ(a.firstChild().value(), "\r\n");  // text keeps what it holds
+  EXPECT_EQ(doc->serialize(), "<a t=\"one two three four five\" r=\"x&#10;y&#13;&#10;z&#9;\">\r\n</a>");
+}
+
 TEST(Xml, RefusesDoctypesEntitiesAndMalformedInputWithItsOffset) {
   EXPECT_EQ(errorOffset("<!DOCTYPE a [<!ENTITY x \"yy\">]><a>&x;</a>"), 0u);
   EXPECT_EQ(errorOffset("<a>&x;</a>"), 3u);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "ooxml/package/Xml.h"
+#include "ooxml/word/Story.h"
 #include "tests/ooxml/word/WordTestSupport.h"
 
 using namespace wordtest;
@@ -44,4 +46,23 @@ TEST(StoryText, PythonDocxDocumentReadsAsItsParagraphs) {
             u"Hello World and a tab\there\rThe quick brown fox\rjumps over the lazy dog\r"
             u"cell 00\r\acell 01\r\a\r\acell 10\r\acell 11\r\a\r\aAfter the table\r");
   EXPECT_EQ(doc.get("Paragraphs").call("Item", 2).get("Range").get("Text").toString(), u"The quick brown fox\r");
+}
+
+// Word wraps a cell's paragraphs in a content control (or custom XML); the last of them still
+// ends the cell, so no search or edit runs from one cell into the next.
+TEST(StoryText, ACellWhoseContentIsWrappedStillEndsWithItsCellMark) {
+  auto doc = ooxml::xml::Document::parse(
+      "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body><w:tbl><w:tr>"
+      "<w:tc><w:sdt><w:sdtPr/><w:sdtContent><w:p><w:r><w:t>one</w:t></w:r></w:p></w:sdtContent></w:sdt></w:tc>"
+      "<w:tc><w:p><w:r><w:t>two</w:t></w:r></w:p><w:customXml><w:p><w:r><w:t>three</w:t></w:r></w:p></w:customXml></w:tc>"
+      "<w:tc><w:sdt><w:sdtContent><w:tbl><w:tr><w:tc><w:p><w:r><w:t>in</w:t></w:r></w:p></w:tc></w:tr></w:tbl></w:sdtContent></w:sdt>"
+      "<w:p/></w:tc>"
+      "</w:tr></w:tbl><w:p><w:r><w:t>after</w:t></w:r></w:p></w:body></w:document>");
+  ooxml::word::Story story(doc->documentElement().child("w:body"));
+  EXPECT_EQ(story.text(0, story.length()), u"one\r\atwo\rthree\r\ain\r\a\r\a\r\a\r\aafter\r");
+
+  // A paragraph mark put into the wrapped cell leaves the cell mark on its new last paragraph.
+  story.replace(0, 3, u"uno\rdos");
+  EXPECT_EQ(story.text(0, story.length()), u"uno\rdos\r\atwo\rthree\r\ain\r\a\r\a\r\a\r\aafter\r");
+  EXPECT_EQ(story.searchable(7, 8), u"\a");
 }

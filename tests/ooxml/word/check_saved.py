@@ -51,6 +51,14 @@ def main(folder):
     cells = docx.Document(f("replace-cells.docx")).tables[0].rows[0].cells
     expect("replace-cells", [c.text for c in cells], ["alX\nY", "ta\ngamma"])
     expect("identical", paragraphs(f("identical.docx"))[1], "The quick brown cat")
+    writer = docx.Document(f("writer-stories.docx"))
+    pages = writer.sections[0]
+    expect("writer-stories headers",
+           [pages.header.paragraphs[0].text, pages.first_page_header.paragraphs[0].text,
+            pages.even_page_header.paragraphs[0].text, pages.footer.paragraphs[0].text],
+           ["Right header pear", "First header pear", "Left header pear", "Footer pear"])
+    expect("writer-stories", all_text(f("writer-stories.docx"))[1],
+           "Control pear control, pear inserted, ref pear one, pear link.")
     if failures:
         print("\n".join(failures))
         return 1
