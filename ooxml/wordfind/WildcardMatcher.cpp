@@ -30,7 +30,18 @@ WildcardMatcher::WildcardMatcher(std::u16string_view pattern)
   const auto& code = pattern_.code();
   std::vector<bool> seen(code.size(), false);
   std::vector<uint32_t> todo{0};
-  auto& first = *firstUnits_;
+  // Units are gathered as ranges and marked in one pass at the end: a pattern of many large
+  // sets then costs its ranges plus 65536, not 65536 tests per set.
+  std::vector<int> opens(65537, 0);
+  auto mark = [&](unsigned lo, unsigned hi) {
+    ++opens[lo];
+    --opens[hi + 1];
+  };
+  auto markButCellEnd = [&](unsigned lo, unsigned hi) {  // ? and [!...] never take the cell-end mark
+    if (lo < kCellMark && hi >= kCellMark) mark(lo, kCellMark - 1u);
+    if (lo <= kCellMark) lo = kCellMark + 1u;
+    if (lo <= hi) mark(lo, hi);
+  };
   while (!todo.empty()) {
     uint32_t pc = todo.back();
     todo.pop_back();
@@ -38,15 +49,20 @@ WildcardMatcher::WildcardMatcher(std::u16string_view pattern)
     seen[pc] = true;
     const Instruction& ins = code[pc];
     switch (ins.op) {
-      case Op::Char: first.set(ins.ch); break;
-      case Op::Any:
-        first.set();
-        first.reset(kCellMark);
-        break;
+      case Op::Char: mark(ins.ch, ins.ch); break;
+      case Op::Any: markButCellEnd(0, 0xFFFF); break;
       case Op::Set: {
         const CharSet& s = pattern_.sets()[ins.target];
-        for (unsigned c = 0; c < 65536; ++c)
-          if (s.contains(static_cast<char16_t>(c))) first.set(c);
+        if (!s.negated) {
+          for (const auto& r : s.ranges) mark(r.first, r.second);
+          break;
+        }
+        unsigned next = 0;  // the gaps between the sealed (sorted, disjoint) ranges
+        for (const auto& r : s.ranges) {
+          if (r.first > next) markButCellEnd(next, r.first - 1u);
+          next = r.second + 1u;
+        }
+        if (next <= 0xFFFF) markButCellEnd(next, 0xFFFF);
         break;
       }
       case Op::Split:
@@ -58,6 +74,12 @@ WildcardMatcher::WildcardMatcher(std::u16string_view pattern)
       case Op::WordEnd: todo.push_back(pc + 1); break;
       case Op::Match: break;  // an empty hit is no hit
     }
+  }
+  auto& first = *firstUnits_;
+  int open = 0;
+  for (unsigned c = 0; c < 65536; ++c) {
+    open += opens[c];
+    if (open > 0) first.set(c);
   }
 }
 

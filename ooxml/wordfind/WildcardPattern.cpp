@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <iterator>
 #include <string>
 
 #include "automation/Dispatch.h"
@@ -10,17 +11,23 @@
 namespace ooxml::wordfind {
 
 void CharSet::seal() {
+  // Sorted and merged, so a set of thousands of members costs a binary search per unit,
+  // not a walk over every member.
+  std::sort(ranges.begin(), ranges.end());
+  std::vector<std::pair<char16_t, char16_t>> merged;
+  for (const auto& r : ranges) {
+    if (!merged.empty() && unsigned(r.first) <= unsigned(merged.back().second) + 1)
+      merged.back().second = std::max(merged.back().second, r.second);
+    else
+      merged.push_back(r);
+  }
+  ranges = std::move(merged);
   for (unsigned c = 0; c < 256; ++c) low[c] = containsSlow(static_cast<char16_t>(c));
 }
 
 bool CharSet::containsSlow(char16_t c) const {
-  bool in = false;
-  for (const auto& r : ranges) {
-    if (c >= r.first && c <= r.second) {
-      in = true;
-      break;
-    }
-  }
+  auto after = std::upper_bound(ranges.begin(), ranges.end(), c, [](char16_t v, const auto& r) { return v < r.first; });
+  bool in = after != ranges.begin() && c <= std::prev(after)->second;
   // A negated set never takes the cell-end mark: that would split a cell end in two.
   return negated ? (!in && c != 7) : in;
 }
@@ -206,13 +213,18 @@ class Parser {
   Item set(size_t& i) {
     size_t open = i++;
     CharSet s;
-    if (i < p_.size() && p_[i] == u'!') {
+    // A special character put between brackets is taken literally, "]" and "!" too: "[]]"
+    // finds "]" (a "]" right after "[" is a member) and "[!]" finds "!".
+    if (i + 1 < p_.size() && p_[i] == u'!' && p_[i + 1] == u']') {
+      s.ranges.emplace_back(u'!', u'!');
+      ++i;
+    } else if (i < p_.size() && p_[i] == u'!') {
       s.negated = true;
       ++i;
     }
-    while (true) {
+    for (bool first = s.ranges.empty();; first = false) {
       if (i >= p_.size()) fail("\"[\" is not closed", open);
-      if (p_[i] == u']') break;
+      if (p_[i] == u']' && !first) break;
       size_t at = i;
       char16_t lo = setMember(i, open);
       char16_t hi = lo;
@@ -224,7 +236,6 @@ class Parser {
       s.ranges.emplace_back(lo, hi);
     }
     ++i;
-    if (s.ranges.empty()) fail(s.negated ? "the set \"[!]\" names no character" : "the set \"[]\" names no character", open);
     Item it(Item::Kind::Set);
     it.set = static_cast<uint32_t>(sets_.size());
     s.seal();

@@ -7,7 +7,8 @@
 //   @            one or more of the item before it (greedy)
 //   {n} {n,} {n,m}  repeats of the item before it (greedy); "n;m" is taken for "n,m" as
 //                Word does where the list separator is a semicolon
-//   [abc] [a-z] [!...]  sets; a range must be ascending; caret codes and \x work inside
+//   [abc] [a-z] [!...]  sets; a range must be ascending; caret codes and \x work inside;
+//                any special character between brackets is literal: [*], []] and [!]
 //   <  >         start and end of a word (letters and digits, platform::isLetter/isDigit)
 //   ( )          groups, which the repeats apply to as a whole
 //   \x           x taken literally (any character; the special ones need it)
@@ -26,10 +27,10 @@
 namespace ooxml::wordfind {
 
 struct CharSet {
-  std::vector<std::pair<char16_t, char16_t>> ranges;  // inclusive
+  std::vector<std::pair<char16_t, char16_t>> ranges;  // inclusive; sorted and disjoint once sealed
   bool negated = false;
   std::bitset<256> low;  // contains() for units below 256, filled by seal()
-  void seal();
+  void seal();  // call once every member is in, before contains()
   bool contains(char16_t c) const { return c < 256 ? low[c] : containsSlow(c); }
   bool containsSlow(char16_t c) const;
 };
