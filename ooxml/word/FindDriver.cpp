@@ -9,6 +9,10 @@ std::optional<Hit> searchStory(Story& story, const Matcher& m, size_t from, size
     size_t base = from > 0 ? from - 1 : 0;  // one character before, for the whole-word test
     auto h = m.search(story.searchable(base, readTo), from - base, startLimit - base);
     if (!h) return std::nullopt;
+    // The matcher saw no further than readTo (a selection's end): a hit ending there is still
+    // judged by the character that follows it in the story. A later start cannot end sooner,
+    // so no other hit in this stretch can be taken either.
+    if (h->end + base == readTo && readTo < story.length() && m.refusesHitBefore(story.at(readTo))) return std::nullopt;
     return Hit{h->start + base, h->end + base};
   };
   const TrigramKeys& keys = m.trigramKeys();

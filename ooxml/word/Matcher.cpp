@@ -107,6 +107,10 @@ Matcher::Matcher(std::u16string_view f, bool matchCase, bool wholeWord) : matchC
       case u'-': literal(31); break;
       case u'=': literal(0x2013); break;
       case u'+': literal(0x2014); break;
+      case u'%': literal(0xA7); break;   // section sign
+      case u'v': literal(0xB6); break;   // pilcrow
+      case u'x': literal(0x200C); break;  // no-width optional break
+      case u'z': literal(0x200D); break;  // no-width non break
       case u'^': literal(u'^'); break;
       case u'g': literal(1); break;
       case u'f':
@@ -127,6 +131,14 @@ Matcher::Matcher(std::u16string_view f, bool matchCase, bool wholeWord) : matchC
         literal(static_cast<char16_t>(value));
         break;
       }
+      // Word finds these, but our stories hold neither section breaks nor field codes.
+      case u'b':
+      case u'd':
+        throw automation::AutomationError(std::string("This Word does not support ^") + char(code) + " (" +
+                                          (code == u'b' ? "section breaks" : "fields") + ") in a find text.");
+      case u'c':
+      case u'&':
+        throw automation::AutomationError(std::string("^") + char(code) + " is valid only in a replacement text, not in a find text.");
       default:
         throw automation::AutomationError("The find text holds the unknown special code '^" +
                                           platform::wideToUtf8(std::u16string(1, code)) + "'.");
@@ -194,6 +206,8 @@ std::optional<Hit> Matcher::searchByRareUnit(std::u16string_view t, size_t from,
   return std::nullopt;
 }
 
+bool Matcher::refusesHitBefore(char16_t c) const { return wholeWord_ && isWordChar(c); }
+
 bool Matcher::acceptHit(std::u16string_view t, size_t pos, size_t end) const {
   return !wholeWord_ || !((pos > 0 && isWordChar(t[pos - 1])) || (end < t.size() && isWordChar(t[end])));
 }
@@ -215,8 +229,10 @@ std::optional<Hit> Matcher::searchLiteral(std::u16string_view t, size_t from, si
   return std::nullopt;
 }
 
-size_t Matcher::matchAt(std::u16string_view t, size_t pos) const {
-  for (const Atom& a : atoms_) {
+size_t Matcher::matchAt(std::u16string_view t, size_t pos, const WhiteRun& dead, WhiteRun& seen) const {
+  seen.atom = SIZE_MAX;
+  for (size_t k = 0; k < atoms_.size(); ++k) {
+    const Atom& a = atoms_[k];
     if (pos >= t.size()) return SIZE_MAX;
     char16_t c = t[pos];
     switch (a.kind) {
@@ -232,10 +248,14 @@ size_t Matcher::matchAt(std::u16string_view t, size_t pos) const {
       case Kind::Letter:
         if (!platform::isLetter(c)) return SIZE_MAX;
         break;
-      case Kind::WhiteSpace:
+      case Kind::WhiteSpace: {
         if (!isWhite(c)) return SIZE_MAX;
+        if (k == dead.atom && pos >= dead.from && pos < dead.to) return SIZE_MAX;
+        size_t from = pos;
         while (pos + 1 < t.size() && isWhite(t[pos + 1])) ++pos;
+        if (seen.atom == SIZE_MAX) seen = WhiteRun{k, from, pos + 1};
         break;
+      }
     }
     ++pos;
   }
@@ -247,6 +267,7 @@ std::optional<Hit> Matcher::search(std::u16string_view t, size_t from, size_t st
   if (rareAt_ != SIZE_MAX) return searchByRareUnit(t, from, startLimit);
   if (skipScan_) return searchLiteral(t, from, startLimit);
   const Atom& first = atoms_.front();
+  WhiteRun dead;
   for (size_t pos = from; pos < startLimit; ++pos) {
     if (first.kind == Kind::Literal) {
       // Quick scan to the next place the first character can match.
@@ -257,8 +278,14 @@ std::optional<Hit> Matcher::search(std::u16string_view t, size_t from, size_t st
       }
       if (pos >= startLimit) break;
     }
-    size_t end = matchAt(t, pos);
-    if (end == SIZE_MAX) continue;
+    WhiteRun seen;
+    size_t end = matchAt(t, pos, dead, seen);
+    // A failure, or a hit refused for the character after it, repeats for every later start whose
+    // first ^w takes the same stretch: without this a long run of spaces costs its square.
+    if (end == SIZE_MAX || (wholeWord_ && end < t.size() && isWordChar(t[end]))) {
+      if (seen.atom != SIZE_MAX) dead = seen;
+      continue;
+    }
     if (!acceptHit(t, pos, end)) continue;
     return Hit{pos, end};
   }

@@ -25,6 +25,9 @@ class Matcher {
   // test and for the rest of a match.
   std::optional<Hit> search(std::u16string_view text, size_t from, size_t startLimit) const;
 
+  // Whether a hit that the character c follows is refused (c continues a word under whole word).
+  bool refusesHitBefore(char16_t c) const;
+
   // The trios every hit holds, for skipping paragraphs that lack them; empty when this
   // pattern cannot be judged that way (codes for any character, marks, short texts).
   const TrigramKeys& trigramKeys() const { return keys_; }
@@ -36,7 +39,14 @@ class Matcher {
     char16_t ch = 0;     // Literal (lower case when not matching case)
     char16_t other = 0;  // Literal: the upper-case form, for a quick scan
   };
-  size_t matchAt(std::u16string_view text, size_t pos) const;  // end of the match, or SIZE_MAX
+  // A stretch of white space that a ^w atom took whole in one attempt: an attempt whose same
+  // ^w atom starts anywhere inside it ends the same way, so a failed one need not be tried again.
+  struct WhiteRun {
+    size_t atom = SIZE_MAX, from = 0, to = 0;
+  };
+  // The end of the match at pos, or SIZE_MAX. `seen` gets the first ^w stretch the attempt took;
+  // an attempt that reaches `dead` (such a stretch known to fail) fails at once.
+  size_t matchAt(std::u16string_view text, size_t pos, const WhiteRun& dead, WhiteRun& seen) const;
   char16_t fold(char16_t c) const;
   bool acceptHit(std::u16string_view text, size_t pos, size_t end) const;
   std::optional<Hit> searchLiteral(std::u16string_view text, size_t from, size_t startLimit) const;

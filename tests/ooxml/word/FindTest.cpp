@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "ooxml/package/Xml.h"
+#include "ooxml/word/FindDriver.h"
 #include "ooxml/word/Matcher.h"
 #include "tests/ooxml/word/WordTestSupport.h"
 
@@ -47,9 +49,14 @@ TEST(Matcher, CaretCodes) {
   EXPECT_EQ(first(u"xAy", u"x^65y")->start, 0u);
   EXPECT_EQ(first(u"x\u20ACy", u"x^0128y")->start, 0u);
   EXPECT_EQ(first(u"a\u2013b\u2014c", u"a^=b^+c")->start, 0u);
-  EXPECT_THROW(Matcher(u"^x", false, false), automation::AutomationError);
+  EXPECT_THROW(Matcher(u"^y", false, false), automation::AutomationError);
   EXPECT_THROW(Matcher(u"abc^", false, false), automation::AutomationError);
   EXPECT_THROW(Matcher(u"^999", false, false), automation::AutomationError);
+}
+
+TEST(Matcher, CodesForSignsAndNoWidthBreaksAreFound) {
+  EXPECT_EQ(first(u"art. \u00a7 5 \u00b6 2", u"^% 5 ^v")->start, 5u);
+  EXPECT_EQ(first(u"ab\u200cc\u200dd", u"b^xc^zd")->start, 1u);
 }
 
 TEST(FindExecute, SearchesInsideTheSelectionThenAfterItThenWraps) {
@@ -74,6 +81,22 @@ TEST(FindExecute, SearchesInsideTheSelectionThenAfterItThenWraps) {
   EXPECT_EQ(where(sel), (Sel{0, 5}));
   EXPECT_FALSE(find(sel, u"no such text"));
   EXPECT_EQ(where(sel), (Sel{0, 5}));
+}
+
+TEST(FindDriver, AWholeWordAtASelectionsEndIsJudgedByTheCharacterAfterIt) {
+  auto doc = ooxml::xml::Document::parse(
+      "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body>"
+      "<w:p><w:r><w:t>catalog cat</w:t></w:r></w:p></w:body></w:document>");
+  ooxml::word::Story story(doc->documentElement().child("w:body"));
+  // The selection covers the "cat" of "catalog": searched inside first, it holds no whole word.
+  ooxml::word::SelectionState sel{0, 3, {}};
+  ASSERT_TRUE(ooxml::word::findNext(story, sel, Matcher(u"cat", false, true), ooxml::word::Wrap::Continue));
+  EXPECT_EQ(8u, sel.start);
+  EXPECT_EQ(11u, sel.end);
+  // Without whole word the selection's own text is the hit.
+  ooxml::word::SelectionState plain{0, 3, {}};
+  ASSERT_TRUE(ooxml::word::findNext(story, plain, Matcher(u"cat", false, false), ooxml::word::Wrap::Continue));
+  EXPECT_EQ(0u, plain.start);
 }
 
 TEST(FindExecute, TextSpreadOverRunsHyperlinksFieldsAndControlsIsFound) {

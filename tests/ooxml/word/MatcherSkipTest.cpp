@@ -77,3 +77,77 @@ TEST(MatcherSkipScan, APatternLongerThanTheSkipTableHoldsIsStillFound) {
   EXPECT_EQ(text.size() - pattern.size(), hit->start);
   EXPECT_FALSE(m.search(text.substr(0, text.size() - 1), 0, text.size() - 1).has_value());
 }
+
+namespace {
+
+// Caret codes matched one atom at a time, ^w taking every white unit in a row, as the matcher
+// does; no shortcuts.
+std::optional<size_t> referenceWithCodes(const std::u16string& t, const std::u16string& p, bool wholeWord) {
+  auto white = [](char16_t c) { return c == u' ' || c == u'\t' || c == 0xA0; };
+  auto word = [](char16_t c) { return platform::isLetter(c) || platform::isDigit(c); };
+  for (size_t pos = 0; pos < t.size(); ++pos) {
+    size_t at = pos;
+    bool ok = true;
+    for (size_t i = 0; ok && i < p.size(); ++i) {
+      if (at >= t.size()) {
+        ok = false;
+        break;
+      }
+      char16_t c = t[at];
+      if (p[i] != u'^') {
+        ok = platform::toLower(c) == platform::toLower(p[i]);
+      } else {
+        switch (p[++i]) {
+          case u'?': ok = c != 7; break;
+          case u'#': ok = platform::isDigit(c); break;
+          case u'$': ok = platform::isLetter(c); break;
+          case u'w':
+            ok = white(c);
+            while (ok && at + 1 < t.size() && white(t[at + 1])) ++at;
+            break;
+        }
+      }
+      ++at;
+    }
+    if (!ok) continue;
+    if (wholeWord && ((pos > 0 && word(t[pos - 1])) || (at < t.size() && word(t[at])))) continue;
+    return pos;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+TEST(MatcherCodes, WhiteSpaceAndOtherCodesFindWhatAnAtomByAtomScanFinds) {
+  // Mostly white text, so that ^w meets long stretches that the matcher skips once they failed.
+  std::mt19937 rng(21);
+  const std::u16string units = u"   \t\u00a0ab1.";
+  const std::u16string pieces[] = {u"^w", u"^?", u"^#", u"^$", u"a", u" ", u"b", u"."};
+  for (int round = 0; round < 4000; ++round) {
+    std::u16string text, pattern;
+    for (size_t i = 0, n = 1 + rng() % 40; i < n; ++i) text += units[rng() % units.size()];
+    for (size_t i = 0, n = 1 + rng() % 4; i < n; ++i) pattern += pieces[rng() % std::size(pieces)];
+    bool wholeWord = rng() % 2;
+    auto hit = Matcher(pattern, false, wholeWord).search(text, 0, text.size());
+    auto expected = referenceWithCodes(text, pattern, wholeWord);
+    ASSERT_EQ(hit.has_value(), expected.has_value()) << platform::wideToUtf8(pattern) << " in [" << platform::wideToUtf8(text) << "]";
+    if (hit) {
+      EXPECT_EQ(*expected, hit->start) << platform::wideToUtf8(pattern) << " in [" << platform::wideToUtf8(text) << "]";
+    }
+  }
+}
+
+TEST(MatcherCodes, WhiteSpaceCodesOverAHugeRunOfSpacesFinishInOnePass) {
+  // Four million spaces: trying ^w again from every space of the run, as the matcher once did,
+  // would take hours; a failed stretch is now passed over whole.
+  const std::u16string text = u"a" + std::u16string(4'000'000, u' ') + u"b.";
+  for (const char16_t* pattern : {u"^w^p", u"^?^wx", u"^wb^#"}) {
+    EXPECT_FALSE(Matcher(pattern, false, false).search(text, 0, text.size())) << platform::wideToUtf8(pattern);
+  }
+  // Refused at the run's start (after the letter "a"), taken one space on.
+  auto hit = Matcher(u"^wb", false, true).search(text, 0, text.size());
+  ASSERT_TRUE(hit);
+  EXPECT_EQ(2u, hit->start);
+  // The char after the hit is a letter in every start of the run: refused once, passed over whole.
+  EXPECT_FALSE(Matcher(u"^w", false, true).search(text.substr(0, text.size() - 1), 1, text.size()));
+}
