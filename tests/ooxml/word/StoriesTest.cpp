@@ -8,17 +8,6 @@ using namespace wordtest;
 namespace {
 
 Ole window(Ole doc) { return doc.get("Windows").call("Item", 1); }
-void seek(Ole doc, int view) { window(doc).get("ActivePane").get("View").put("SeekView", view); }
-
-// The whole text of the story the selection stands in; the selection is left at its start.
-std::u16string currentStory(Ole doc) {
-  Ole sel = selectionOf(doc);
-  sel.put("Start", 0);
-  sel.put("End", 1 << 30);
-  std::u16string text = sel.get("Text").toString();
-  sel.put("End", 0);
-  return text;
-}
 
 void goToSection(Ole word, int i) { word.get("Selection").call("GoTo", 0, 1, i); }
 

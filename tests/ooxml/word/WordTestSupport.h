@@ -79,4 +79,16 @@ inline int replaceAll(Ole doc, const std::u16string& what, const std::u16string&
 
 inline std::u16string storyText(Ole doc) { return doc.call("Range").get("Text").toString(); }
 
+inline void seek(Ole doc, int view) { doc.get("Windows").call("Item", 1).get("ActivePane").get("View").put("SeekView", view); }
+
+// The whole text of the story the selection stands in; the selection is left at its start.
+inline std::u16string currentStory(Ole doc) {
+  Ole sel = selectionOf(doc);
+  sel.put("Start", 0);
+  sel.put("End", 1 << 30);
+  std::u16string text = sel.get("Text").toString();
+  sel.put("End", 0);
+  return text;
+}
+
 }  // namespace wordtest
