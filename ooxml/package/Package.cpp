@@ -1,8 +1,6 @@
 #include "ooxml/package/Package.h"
 
 #include <algorithm>
-#include <cctype>
-#include <unordered_set>
 
 #include "ooxml/package/PackageError.h"
 #include "platform/Files.h"
@@ -20,6 +18,13 @@ bool equalsNoCase(std::string_view a, std::string_view b) {
     if (x != y) return false;
   }
   return true;
+}
+
+std::string folded(std::string_view name) {
+  std::string out(name);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
 }
 
 // Relationship targets are URIs: %XX escapes name bytes of the part.
@@ -46,20 +51,27 @@ std::string relationshipsPartName(std::string_view sourcePart) {
   return folder + "_rels/" + file + ".rels";
 }
 
-Package::Package(std::string bytes, const PackageLimits& limits) : limits_(limits), zip_(std::move(bytes), limits.zip) {
-  std::unordered_set<std::string> names;
+Package::Package(std::string bytes, const PackageLimits& limits)
+    : limits_(limits),
+      zip_(std::move(bytes), limits.zip),
+      xmlBudget_(std::clamp(zip_.bytes().size() * limits.xmlMemoryPerByte, limits.minXmlMemory,
+                            std::max(limits.minXmlMemory, limits.maxXmlMemory))) {
   for (const ZipEntry& e : zip_.entries()) {
     if (!e.name.empty() && e.name.back() == '/') continue;  // a folder entry holds no part
     // Two entries of one name: readers differ on which is the part, so an edit of one could
     // go unseen; such a package is damaged.
-    std::string folded = e.name;
-    for (char& c : folded) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (!names.insert(std::move(folded)).second) throw PackageError("The package holds the part \"" + e.name + "\" twice.");
+    if (byFoldedName_.count(folded(e.name))) throw PackageError("The package holds the part \"" + e.name + "\" twice.");
     auto p = std::make_unique<Part>();
     p->name = e.name;
     p->entry = &e;
+    index(p.get());
     parts_.push_back(std::move(p));
   }
+}
+
+void Package::index(Part* p) {
+  byName_.emplace(p->name, p);
+  byFoldedName_.emplace(folded(p->name), p);
 }
 
 std::unique_ptr<Package> Package::open(const AnsiString& path, const PackageLimits& limits) {
@@ -77,11 +89,9 @@ std::unique_ptr<Package> Package::fromBytes(std::string bytes, const PackageLimi
 }
 
 Package::Part* Package::find(std::string_view name) {
-  for (auto& p : parts_)  // names are nearly always asked for as written
-    if (p->name == name) return p.get();
-  for (auto& p : parts_)
-    if (equalsNoCase(p->name, name)) return p.get();  // part names compare without case
-  return nullptr;
+  if (auto it = byName_.find(name); it != byName_.end()) return it->second;  // nearly always asked for as written
+  auto it = byFoldedName_.find(folded(name));  // part names compare without case
+  return it == byFoldedName_.end() ? nullptr : it->second;
 }
 const Package::Part* Package::find(std::string_view name) const {
   return const_cast<Package*>(this)->find(name);
@@ -110,11 +120,18 @@ std::string Package::partBytes(std::string_view name) {
 xml::Document& Package::xmlPart(std::string_view name) {
   Part& p = need(name);
   if (!p.dom) {
+    xml::ParseLimits limits = limits_.xml;
+    limits.maxMemory = static_cast<size_t>(std::min<uint64_t>(limits.maxMemory, xmlBudget_ - std::min(xmlHeld_, xmlBudget_)));
     try {
-      p.dom = xml::Document::parse(p.bytes ? *p.bytes : zip_.read(*p.entry), limits_.xml);
+      p.dom = xml::Document::parse(p.bytes ? *p.bytes : zip_.read(*p.entry), limits);
     } catch (const XmlError& e) {
+      if (std::string_view(e.what()).find("too many XML nodes") != std::string_view::npos)
+        throw PackageError("The package is too large to open: too many XML nodes (its parts would take over " +
+                           std::to_string(xmlBudget_ >> 20) + " MiB; in part \"" + p.name + "\").");
       throw XmlError("In part \"" + p.name + "\": " + e.what(), e.offset());
     }
+    p.domMemory = p.dom->memoryUse();
+    xmlHeld_ += p.domMemory;
   }
   return *p.dom;
 }
@@ -125,8 +142,11 @@ void Package::setPartBytes(std::string_view name, std::string bytes) {
     parts_.push_back(std::make_unique<Part>());
     p = parts_.back().get();
     p->name = std::string(name);
+    index(p);
   }
   p->bytes = std::move(bytes);
+  xmlHeld_ -= p->domMemory;
+  p->domMemory = 0;
   p->dom.reset();
   relationshipsRead_.clear();  // a part parsed anew may sit where the old one was
   ++partsReplaced_;

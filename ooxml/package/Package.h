@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "ooxml/package/Xml.h"
@@ -32,6 +33,14 @@ struct PackageLimits {
   ZipLimits zip;
   xml::ParseLimits xml;
   uint64_t maxFileSize = 1024ull << 20;
+  // The memory the parsed XML of all parts may take together (xml::Document::memoryUse()):
+  // xmlMemoryPerByte times the file's size, within [minXmlMemory, maxXmlMemory]. Word's XML
+  // takes some 3 to 5 times its own size parsed and compresses 5 to 30 fold, so a document
+  // needs 15 to 150 times its file's size: a 2,000-page one (30 to 150 MB of XML) some 0.1 to
+  // 0.7 GB. A small file of millions of tiny elements, in one part or spread over many, is refused.
+  uint64_t xmlMemoryPerByte = 200;
+  uint64_t minXmlMemory = 384ull << 20;
+  uint64_t maxXmlMemory = 1024ull << 20;
 };
 
 class Package {
@@ -80,6 +89,7 @@ class Package {
     const ZipEntry* entry = nullptr;  // null for a part made here
     std::optional<std::string> bytes;
     std::unique_ptr<xml::Document> dom;
+    uint64_t domMemory = 0;  // what parsing it took, counted against the package's budget
     bool changed = false;
   };
   Package(std::string bytes, const PackageLimits& limits);
@@ -90,6 +100,14 @@ class Package {
   PackageLimits limits_;
   ZipReader zip_;
   std::vector<std::unique_ptr<Part>> parts_;  // in the archive's order; new parts at the end
+  // Parts by name as written and by name folded to lower case: every call asks for some, and a
+  // package may hold thousands.
+  struct NameHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+  };
+  std::unordered_map<std::string, Part*, NameHash, std::equal_to<>> byName_, byFoldedName_;
+  void index(Part* p);
   struct RelationshipsRead {
     const xml::Document* dom = nullptr;  // null: the part did not exist
     uint64_t edits = 0;
@@ -97,6 +115,8 @@ class Package {
   };
   std::map<std::string, RelationshipsRead, std::less<>> relationshipsRead_;
   uint64_t partsReplaced_ = 0;
+  uint64_t xmlBudget_ = 0;  // for all parts, from the limits and the file's size
+  uint64_t xmlHeld_ = 0;    // by the parts parsed, as parsed
 };
 
 // Relationship parts' name for a source part: "word/_rels/document.xml.rels".

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 #include "ooxml/package/PackageError.h"
@@ -183,6 +184,9 @@ NodeData* Document::newNode(int type) {
   return &n;
 }
 AttrData* Document::newAttr() { return &attrs_.emplace_back(); }
+size_t Document::memoryUse() const {
+  return source_.size() + nodes_.size() * sizeof(NodeData) + attrs_.size() * sizeof(AttrData);
+}
 
 std::string_view Document::keep(std::string_view text) {
   if (text.empty()) return {};
@@ -210,10 +214,8 @@ class Parser {
   void run() {
     NodeData* current = doc_.root_;
     size_t depth = 0;
-    size_t nodes = 0;
     bool seenRoot = false;
     while (pos_ < s_.size()) {
-      if (++nodes > limits_.maxNodes) fail("too many XML nodes");
       if (s_[pos_] != '<') {
         size_t start = pos_;
         size_t lt = s_.find('<', pos_);
@@ -272,6 +274,7 @@ class Parser {
         }
         NodeData* e = add(current, NodeType::Element, view(nameStart, pos_), {});
         AttrData** link = &e->attrs;
+        size_t attributes = 0;
         bool empty = false;
         while (true) {
           bool spaced = skipSpace();
@@ -301,8 +304,19 @@ class Parser {
           if (ve == std::string::npos) fail("unterminated attribute value");
           if (std::memchr(s_.data() + vs, '<', ve - vs)) fail("'<' in an attribute value", vs);
           pos_ = ve + 1;
-          for (AttrData* a = e->attrs; a; a = a->next)
-            if (a->name == name) fail("duplicate attribute", an);
+          // An attribute costs as much as a node: a part of millions of them is no smaller.
+          if (++nodes_ > limits_.maxNodes || (memory_ += sizeof(AttrData)) > limits_.maxMemory) tooManyNodes();
+          if (++attributes <= kFewAttributes) {
+            for (AttrData* a = e->attrs; a; a = a->next)
+              if (a->name == name) fail("duplicate attribute", an);
+          } else {
+            // Past a few, names are checked in a set: a walk for each would cost the square.
+            if (attributes == kFewAttributes + 1) {
+              seenNames_.clear();
+              for (AttrData* a = e->attrs; a; a = a->next) seenNames_.insert(a->name);
+            }
+            if (!seenNames_.insert(name).second) fail("duplicate attribute", an);
+          }
           AttrData* a = doc_.newAttr();
           a->name = name;
           a->value = decode(vs, ve, true);
@@ -326,12 +340,29 @@ class Parser {
   // declaration would otherwise leave the prefix unbound and the saved part unreadable.
   void declareInnerPrefixesAtTheTop() {
     if (innerPrefixes_.empty()) return;
-    Node top = doc_.documentElement();
-    for (const AttrData* a : innerPrefixes_)
-      if (!top.hasAttribute(a->name)) top.setAttribute(a->name, a->value);
+    NodeData* top = doc_.documentElement().data();
+    seenNames_.clear();
+    AttrData** link = &top->attrs;
+    for (; *link; link = &(*link)->next) seenNames_.insert((*link)->name);
+    // The names and values are views of the source, which lives as long as the document.
+    for (const AttrData* a : innerPrefixes_) {
+      if (!seenNames_.insert(a->name).second) continue;
+      AttrData* copy = doc_.newAttr();
+      copy->name = a->name;
+      copy->value = a->value;
+      *link = copy;
+      link = &copy->next;
+    }
   }
 
  private:
+  static constexpr size_t kFewAttributes = 16;
+
+  [[noreturn]] void tooManyNodes() {
+    if (nodes_ > limits_.maxNodes) fail("too many XML nodes (over " + std::to_string(limits_.maxNodes) + ")");
+    fail("too many XML nodes (over " + std::to_string(limits_.maxMemory >> 20) + " MiB)");
+  }
+
   [[noreturn]] void fail(const std::string& what, size_t at = SIZE_MAX) {
     throw XmlError("Malformed XML: " + what, at == SIZE_MAX ? pos_ : at);
   }
@@ -349,6 +380,7 @@ class Parser {
   std::string_view view(size_t from, size_t to) const { return std::string_view(s_).substr(from, to - from); }
 
   NodeData* add(NodeData* parent, NodeType type, std::string_view name, std::string_view value) {
+    if (++nodes_ > limits_.maxNodes || (memory_ += sizeof(NodeData)) > limits_.maxMemory) tooManyNodes();
     NodeData* n = doc_.newNode(static_cast<int>(type));
     n->name = name;
     n->value = value;
@@ -428,7 +460,10 @@ class Parser {
   const ParseLimits& limits_;
   std::string& s_;
   size_t pos_ = 0;
+  size_t nodes_ = 0;
+  size_t memory_ = doc_.memoryUse();  // counted as it counts
   std::vector<const AttrData*> innerPrefixes_;
+  std::unordered_set<std::string_view> seenNames_;
 };
 
 std::unique_ptr<Document> Document::parse(std::string source, const ParseLimits& limits) {
@@ -437,8 +472,8 @@ std::unique_ptr<Document> Document::parse(std::string source, const ParseLimits&
   doc->source_ = partAsUtf8(std::move(source));
   // A byte order mark is not content.
   size_t skip = doc->source_.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-  Parser parser(*doc, limits);
   if (skip) doc->source_.erase(0, 3);
+  Parser parser(*doc, limits);
   parser.run();
   return doc;
 }

@@ -83,7 +83,11 @@ class Node {
 struct ParseLimits {
   size_t maxDepth = 256;
   size_t maxBytes = 512u << 20;
+  // Elements, texts, comments and attributes together: each costs up to a hundred bytes however
+  // few it was written in, so a small part of empty elements is refused by their number...
   size_t maxNodes = 50'000'000;
+  // ... or by the memory the tree takes: its text, nodes and attributes (see memoryUse()).
+  size_t maxMemory = SIZE_MAX;
 };
 
 class Document {
@@ -105,6 +109,9 @@ class Document {
   // Counts changes to the tree, its names, values and attributes: what was read from it
   // stays true while the count stands.
   uint64_t edits() const { return edits_; }
+  // The bytes the parsed tree holds, as the parse limit counts them: the text and every node
+  // and attribute (names and values are views of the text).
+  size_t memoryUse() const;
 
   // A copy of the text that lives as long as the document.
   std::string_view keep(std::string_view text);

@@ -111,12 +111,27 @@ xml::Node Hyperlinks::relationshipsRoot(bool create) {
   return doc_.package().xmlPart(name).documentElement();
 }
 
+uint64_t Hyperlinks::relationshipsVersion() { return doc_.package().partVersion(relationshipsPartName(doc_.mainPartName())); }
+
+xml::Node Hyperlinks::relationshipEntry(std::string_view id) {
+  xml::Node root = relationshipsRoot(false);
+  if (relationshipsVersion() != entriesRead_) {
+    entries_.clear();
+    entryElements_ = 0;
+    for (xml::Node c = root.firstElement(); c; c = c.nextElement(), ++entryElements_)
+      if (c.is("Relationship")) entries_.emplace(c.attribute("Id"), c);  // the first of an id counts
+    entriesRead_ = relationshipsVersion();
+  }
+  auto it = entries_.find(id);
+  return it == entries_.end() ? xml::Node() : it->second;
+}
+
 std::u16string Hyperlinks::address(size_t i) {
   el::LinkSite& s = link(i);
   if (s.kind != el::LinkSite::Element) return HyperlinkFieldCode(el::fieldCode(s)).address();
   std::string_view id = el::linkRelationship(s.node);
   if (id.empty()) return {};
-  return platform::utf8ToWide(el::relationshipTarget(el::relationshipEntry(relationshipsRoot(false), id)));
+  return platform::utf8ToWide(el::relationshipTarget(relationshipEntry(id)));
 }
 
 std::u16string Hyperlinks::subAddress(size_t i) {
@@ -155,26 +170,37 @@ void Hyperlinks::setSubAddress(size_t i, std::u16string_view subAddress) {
 void Hyperlinks::setElementAddress(xml::Node hyperlink, std::u16string_view address) {
   std::string target = platform::wideToUtf8(address);
   std::string id(el::linkRelationship(hyperlink));
-  xml::Node entry = id.empty() ? xml::Node() : el::relationshipEntry(relationshipsRoot(false), id);
+  xml::Node entry = id.empty() ? xml::Node() : relationshipEntry(id);
   if (entry && el::relationshipTarget(entry) == target) return;
   if (!entry && target.empty() && id.empty()) return;
   xml::Node rels = relationshipsRoot(true);
   std::string relsName = relationshipsPartName(doc_.mainPartName());
   auto used = uses_.find(id);
   const size_t uses = used == uses_.end() ? 0 : used->second;
+  relationshipEntry("");  // the index matches the part, which may have just been made
+  // Each edit keeps the index true, so that a pass changing every link's address costs no walk per link.
   if (target.empty()) {
     el::setLinkRelationship(hyperlink, "");
-    if (entry && uses <= 1) entry.detach();
+    if (entry && uses <= 1) {
+      entry.detach();
+      entries_.erase(id);
+      --entryElements_;
+    }
     if (uses > 0) --used->second;
   } else if (entry && uses <= 1 && el::relationshipIsExternal(entry)) {
     el::setRelationshipTarget(entry, target);
   } else {
     // Shared with other links (or none yet): this link gets a relationship of its own.
-    std::string fresh = el::addHyperlinkRelationship(rels, target);
+    std::string fresh;
+    for (size_t n = entryElements_ + 1; fresh.empty() || entries_.count(fresh); ++n) fresh = "rId" + std::to_string(n);
+    xml::Node made = el::addHyperlinkRelationship(rels, target, fresh);
+    entries_.emplace(made.attribute("Id"), made);
+    ++entryElements_;
     el::setLinkRelationship(hyperlink, fresh);
     if (uses > 0) --used->second;
     uses_[fresh] = 1;
   }
+  entriesRead_ = relationshipsVersion();
   doc_.package().markChanged(relsName);
   doc_.package().markChanged(doc_.mainPartName());
   doc_.noteChanged();

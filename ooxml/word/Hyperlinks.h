@@ -5,6 +5,7 @@
 // Assigning changes the relationship (a new one when others share it) or the field code.
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "ooxml/word/StoryElements.h"
@@ -27,6 +28,9 @@ class Hyperlinks {
   std::vector<el::LinkSite>& links();
   el::LinkSite& link(size_t i);
   xml::Node relationshipsRoot(bool create);  // empty when the part is missing and not to be made
+  // The entry of a relationship id, looked up: reading every link's address walks them all.
+  xml::Node relationshipEntry(std::string_view id);
+  uint64_t relationshipsVersion();
   void setElementAddress(xml::Node hyperlink, std::u16string_view address);
   void setCode(el::LinkSite& site, std::u16string code);
 
@@ -35,6 +39,9 @@ class Hyperlinks {
   // How many elements of the main part name each relationship, as a link may share its own.
   std::map<std::string, size_t, std::less<>> uses_;
   uint64_t read_ = UINT64_MAX;
+  std::unordered_map<std::string_view, xml::Node> entries_;  // kept while the part stands
+  size_t entryElements_ = 0;                                 // elements of the part, which new ids count from
+  uint64_t entriesRead_ = UINT64_MAX;                        // the part's version they were read at
 };
 
 // A HYPERLINK field code taken apart: its address and \l argument, and the code with either

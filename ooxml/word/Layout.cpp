@@ -38,9 +38,14 @@ size_t DocumentLayout::sectionStart(size_t section) {
 }
 
 size_t DocumentLayout::sectionAt(size_t position) {
-  size_t count = sections().size(), i = 1;
-  while (i < count && sectionStart(i + 1) <= position) ++i;
-  return i;
+  // The last section starting at or before position; starts only grow.
+  size_t lo = 1, hi = sections().size();
+  while (lo < hi) {
+    size_t mid = lo + (hi - lo + 1) / 2;
+    if (sectionStart(mid) <= position) lo = mid;
+    else hi = mid - 1;
+  }
+  return lo;
 }
 
 bool DocumentLayout::differentFirstPage(size_t section) {
@@ -62,17 +67,24 @@ Story& DocumentLayout::headerFooter(size_t section, bool footer, int kind) {
     foundForSections_ = sectionsRead_;
     foundForRelationships_ = doc_.relationshipsVersion();
   }
-  for (const FoundStory& f : found_)
-    if (f.section == section && f.footer == footer && f.kind == kind) return *f.story;
+  auto key = [&](size_t s) { return static_cast<uint64_t>(s) << 8 | (footer ? 1u : 0u) << 7 | static_cast<unsigned>(kind & 0x7f); };
+  if (auto f = found_.find(key(section)); f != found_.end()) return *f->second;
   Story* story = &doc_.emptyStory();
   for (size_t i = section; i >= 1; --i) {
+    // A previous section already answered shows what this one inherits: no walk back to the first.
+    if (i != section) {
+      if (auto f = found_.find(key(i)); f != found_.end()) {
+        story = f->second;
+        break;
+      }
+    }
     std::string_view id = el::headerFooterReference(sections()[i - 1].properties, footer, kind);
     if (!id.empty()) {
       story = &doc_.partStory(doc_.relatedPart(id));
       break;
     }
   }
-  found_.push_back({section, footer, kind, story});
+  found_.emplace(key(section), story);
   return *story;
 }
 

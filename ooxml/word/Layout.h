@@ -4,6 +4,7 @@
 // the footnotes and endnotes stories, and the floating shapes of the main text with their text
 // boxes. Read from the document on demand and kept until the main text is edited.
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "ooxml/word/WordDocument.h"
@@ -53,13 +54,8 @@ class DocumentLayout {
   uint64_t shapesRead_ = UINT64_MAX;
   // The header and footer stories found, asked for on every view switch: kept while the
   // sections and the relationships that name the stories stand.
-  struct FoundStory {
-    size_t section;
-    bool footer;
-    int kind;
-    Story* story;
-  };
-  std::vector<FoundStory> found_;
+  // Looked up, not walked: a batch asks for each section's stories in turn.
+  std::unordered_map<uint64_t, Story*> found_;  // by section, footer and kind
   uint64_t foundForSections_ = UINT64_MAX, foundForRelationships_ = UINT64_MAX;
 };
 

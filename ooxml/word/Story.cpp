@@ -15,7 +15,11 @@ namespace {
 
 constexpr size_t kFiltersAtOnceFrom = 1024;  // blocks
 
-bool inFieldCode(const std::vector<bool>& fields) { return std::find(fields.begin(), fields.end(), true) != fields.end(); }
+bool inFieldCode(const OpenFields& fields) { return fields.codes != 0; }
+
+OpenFields openFieldsFrom(const std::vector<bool>& inCode) {
+  return {inCode, static_cast<size_t>(std::count(inCode.begin(), inCode.end(), true))};
+}
 
 bool hasRunContent(Node run) {
   for (Node c = run.firstElement(); c; c = c.nextElement())
@@ -89,11 +93,21 @@ SplitResult splitParagraphAfter(Node node) {
 
 }  // namespace
 
-Story::Story(Node root, std::function<void()> onChange) : root_(root), onChange_(std::move(onChange)) { rebuild(); }
+Story::Story(Node root, std::function<void()> onChange, size_t maxBlocks)
+    : root_(root), onChange_(std::move(onChange)), blockLimit_(maxBlocks) {
+  rebuild();
+  blockLimit_ = SIZE_MAX;
+}
+
+void Story::countBlock(const std::vector<Block>& out) const {
+  if (out.size() >= blockLimit_)
+    throw automation::AutomationError("The document is too large: its stories hold more than " + std::to_string(kMaxBlocks) +
+                                      " paragraphs and table rows.");
+}
 
 void Story::rebuild() {
   blocks_.clear();
-  std::vector<bool> fields;
+  OpenFields fields;
   std::u16string all;
   flattenBlocks(root_, blocks_, fields, all);
   size_t start = 0;
@@ -106,10 +120,13 @@ void Story::rebuild() {
   shift_ = 0;
 }
 
-void Story::flattenBlocks(Node container, std::vector<Block>& out, std::vector<bool>& fields, std::u16string& text) {
+void Story::flattenBlocks(Node container, std::vector<Block>& out, OpenFields& fields, std::u16string& text) {
   for (Node c = container.firstElement(); c; c = c.nextElement()) {
     switch (el::blockKind(c)) {
-      case el::BlockKind::Paragraph: out.push_back(flattenParagraph(c, SegmentKind::ParagraphMark, fields, text)); break;
+      case el::BlockKind::Paragraph:
+        countBlock(out);
+        out.push_back(flattenParagraph(c, SegmentKind::ParagraphMark, fields, text));
+        break;
       case el::BlockKind::Table: flattenTable(c, out, fields, text); break;
       case el::BlockKind::Container: flattenBlocks(el::blockContent(c), out, fields, text); break;
       case el::BlockKind::Other: break;
@@ -117,7 +134,7 @@ void Story::flattenBlocks(Node container, std::vector<Block>& out, std::vector<b
   }
 }
 
-void Story::flattenTable(Node table, std::vector<Block>& out, std::vector<bool>& fields, std::u16string& text) {
+void Story::flattenTable(Node table, std::vector<Block>& out, OpenFields& fields, std::u16string& text) {
   std::function<void(Node)> cells = [&](Node row) {
     for (Node c = row.firstElement(); c; c = c.nextElement()) {
       if (el::isCell(c)) {
@@ -137,10 +154,11 @@ void Story::flattenTable(Node table, std::vector<Block>& out, std::vector<bool>&
     for (Node r = t.firstElement(); r; r = r.nextElement()) {
       if (el::isRow(r)) {
         cells(r);
+        countBlock(out);
         Block end;
         end.node = r;
         end.length = 1;
-        end.fieldsAtStart = fields;
+        end.fieldsAtStart = fields.inCode;
         end.segments.push_back({SegmentKind::RowMark, 0, 1, r, Node()});
         text += el::kCellMark;
         out.push_back(std::move(end));
@@ -152,10 +170,10 @@ void Story::flattenTable(Node table, std::vector<Block>& out, std::vector<bool>&
   rows(table);
 }
 
-Block Story::flattenParagraph(Node p, SegmentKind mark, std::vector<bool>& fields, std::u16string& text) {
+Block Story::flattenParagraph(Node p, SegmentKind mark, OpenFields& fields, std::u16string& text) {
   Block b;
   b.node = p;
-  b.fieldsAtStart = fields;
+  b.fieldsAtStart = fields.inCode;
   flattenInline(p, b, fields, text);
   b.segments.push_back({mark, b.length, 1, p, Node()});
   text += mark == SegmentKind::ParagraphMark ? el::kParagraphMark : el::kCellMark;
@@ -163,7 +181,7 @@ Block Story::flattenParagraph(Node p, SegmentKind mark, std::vector<bool>& field
   return b;
 }
 
-void Story::flattenInline(Node container, Block& b, std::vector<bool>& fields, std::u16string& text) {
+void Story::flattenInline(Node container, Block& b, OpenFields& fields, std::u16string& text) {
   for (Node c = container.firstElement(); c; c = c.nextElement()) {
     switch (el::inlineKind(c)) {
       case el::InlineKind::Run: flattenRun(c, c, b, fields, text); break;
@@ -175,7 +193,7 @@ void Story::flattenInline(Node container, Block& b, std::vector<bool>& fields, s
   }
 }
 
-void Story::flattenRun(Node run, Node container, Block& b, std::vector<bool>& fields, std::u16string& text) {
+void Story::flattenRun(Node run, Node container, Block& b, OpenFields& fields, std::u16string& text) {
   for (Node c = container.firstElement(); c; c = c.nextElement()) {
     el::RunItem item = el::runItem(c);
     switch (item.kind) {
@@ -197,12 +215,26 @@ void Story::flattenRun(Node run, Node container, Block& b, std::vector<bool>& fi
           text += item.ch;
         }
         break;
-      case el::RunItemKind::FieldBegin: fields.push_back(true); break;
+      case el::RunItemKind::FieldBegin:
+        // Each paragraph keeps the fields open at its start: thousands never ended would cost the
+        // square. Checked when the story is first read: an edit never adds a field.
+        if (fields.inCode.size() >= Story::kMaxOpenFields && blockLimit_ != SIZE_MAX)
+          throw automation::AutomationError("The document is damaged: more than " + std::to_string(Story::kMaxOpenFields) +
+                                            " fields are open at once.");
+        fields.inCode.push_back(true);
+        ++fields.codes;
+        break;
       case el::RunItemKind::FieldSeparate:
-        if (!fields.empty()) fields.back() = false;
+        if (!fields.inCode.empty() && fields.inCode.back()) {
+          fields.inCode.back() = false;
+          --fields.codes;
+        }
         break;
       case el::RunItemKind::FieldEnd:
-        if (!fields.empty()) fields.pop_back();
+        if (!fields.inCode.empty()) {
+          if (fields.inCode.back()) --fields.codes;
+          fields.inCode.pop_back();
+        }
         break;
       case el::RunItemKind::Choice:
         if (Node choice = el::alternateChoice(c)) flattenRun(run, choice, b, fields, text);
@@ -254,7 +286,7 @@ void Story::reflatten(size_t first, size_t last, const std::vector<Node>& paragr
   size_t start = blocks_[first].start;
   size_t oldLength = 0;
   for (size_t i = first; i <= last; ++i) oldLength += blocks_[i].length;
-  std::vector<bool> fields = blocks_[first].fieldsAtStart;
+  OpenFields fields = openFieldsFrom(blocks_[first].fieldsAtStart);
   std::vector<Block> fresh;
   std::u16string text;
   size_t at = start;

@@ -33,11 +33,28 @@ struct Block {
   TrigramSet trigrams;              // made when first asked for, dropped when the text changes
 };
 
+// The complex fields open at a point: for each, whether its code (true) or its result is being
+// read, and how many are in their code, so that a text knows at once whether it shows.
+struct OpenFields {
+  std::vector<bool> inCode;
+  size_t codes = 0;
+};
+
 class Story {
  public:
+  // Far above what documents hold (a 2,000-page one has some 100,000 paragraphs, one of dense
+  // tables 400,000 cells; Word nests fields a few deep), and low enough that a small file of
+  // empty paragraphs (some 400 bytes each here) or of fields never ended cannot take gigabytes:
+  // such a story is refused when it is read.
+  static constexpr size_t kMaxBlocks = 1'000'000;
+  static constexpr size_t kMaxOpenFields = 256;
+
   // root: the element whose children are the story's blocks. onChange runs after each edit
   // (the owner marks its part changed).
-  Story(xml::Node root, std::function<void()> onChange = {});
+  // maxBlocks: the paragraphs and rows it may have when read (the rest of the document's share).
+  Story(xml::Node root, std::function<void()> onChange = {}, size_t maxBlocks = kMaxBlocks);
+
+  size_t blockCount() const { return blocks_.size(); }
 
   size_t length() const { return text_.size(); }
   // Counts the edits that may have added, removed or moved elements; an edit of the text
@@ -73,12 +90,13 @@ class Story {
 
  private:
   void rebuild();
+  void countBlock(const std::vector<Block>& out) const;  // refuses one more past the limit
   // Flattening appends each block's text to `text`: a cell or row end as the one character 7.
-  void flattenBlocks(xml::Node container, std::vector<Block>& out, std::vector<bool>& fields, std::u16string& text);
-  void flattenTable(xml::Node table, std::vector<Block>& out, std::vector<bool>& fields, std::u16string& text);
-  Block flattenParagraph(xml::Node p, SegmentKind mark, std::vector<bool>& fields, std::u16string& text);
-  void flattenInline(xml::Node container, Block& b, std::vector<bool>& fields, std::u16string& text);
-  void flattenRun(xml::Node run, xml::Node container, Block& b, std::vector<bool>& fields, std::u16string& text);
+  void flattenBlocks(xml::Node container, std::vector<Block>& out, OpenFields& fields, std::u16string& text);
+  void flattenTable(xml::Node table, std::vector<Block>& out, OpenFields& fields, std::u16string& text);
+  Block flattenParagraph(xml::Node p, SegmentKind mark, OpenFields& fields, std::u16string& text);
+  void flattenInline(xml::Node container, Block& b, OpenFields& fields, std::u16string& text);
+  void flattenRun(xml::Node run, xml::Node container, Block& b, OpenFields& fields, std::u16string& text);
 
   size_t blockAt(size_t pos);  // the block holding pos (the last block for pos == length)
   size_t blockStart(size_t i) const { return blocks_[i].start + (i >= shiftFrom_ ? shift_ : 0); }
@@ -98,6 +116,7 @@ class Story {
 
   xml::Node root_;
   std::function<void()> onChange_;
+  size_t blockLimit_ = SIZE_MAX;  // while it is first read (SIZE_MAX after): edits may add paragraphs freely
   std::vector<Block> blocks_;
   GapText text_;
   size_t shiftFrom_ = SIZE_MAX;  // blocks from here on start shift_ later than stored

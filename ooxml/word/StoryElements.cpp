@@ -197,21 +197,14 @@ std::string_view relationshipTarget(Node entry) { return entry.attribute("Target
 bool relationshipIsExternal(Node entry) { return entry.attribute("TargetMode") == "External"; }
 void setRelationshipTarget(Node entry, std::string_view target) { entry.setAttribute("Target", target); }
 
-std::string addHyperlinkRelationship(Node rels, std::string_view target) {
-  size_t count = 0;
-  for (Node c = rels.firstElement(); c; c = c.nextElement()) ++count;
-  std::string id;
-  for (size_t n = count + 1;; ++n) {
-    id = "rId" + std::to_string(n);
-    if (!relationshipEntry(rels, id)) break;
-  }
+Node addHyperlinkRelationship(Node rels, std::string_view target, std::string_view id) {
   Node e = rels.document()->createElement("Relationship");
   e.setAttribute("Id", id);
   e.setAttribute("Type", "http://schemas.openxmlformats.org/officeDocument/2006/relationships/hyperlink");
   e.setAttribute("Target", target);
   e.setAttribute("TargetMode", "External");
   rels.appendChild(e);
-  return id;
+  return e;
 }
 
 const char* const kEmptyRelationships =

@@ -54,8 +54,8 @@ Node relationshipEntry(Node relationshipsRoot, std::string_view id);
 std::string_view relationshipTarget(Node entry);
 bool relationshipIsExternal(Node entry);
 void setRelationshipTarget(Node entry, std::string_view target);
-// A new external hyperlink relationship; returns its id.
-std::string addHyperlinkRelationship(Node relationshipsRoot, std::string_view target);
+// A new external hyperlink relationship of an id the part does not use yet; returns its entry.
+Node addHyperlinkRelationship(Node relationshipsRoot, std::string_view target, std::string_view id);
 extern const char* const kEmptyRelationships;  // a relationships part with none
 
 }  // namespace ooxml::word::el

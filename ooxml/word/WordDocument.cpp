@@ -61,7 +61,7 @@ std::unique_ptr<WordDocument> WordDocument::fromBytes(std::string bytes, const A
   xml::Node body = root.child("w:body");
   if (!root.is("w:document") || !body) throw PackageError("The main document part has no body.");
   WordDocument* self = doc.get();
-  doc->main_ = std::make_unique<Story>(body, [self] {
+  doc->main_ = doc->makeStory(body, [self] {
     self->package_->markChanged(self->mainPart_);
     self->changed_ = true;
     ++self->generation_;
@@ -72,20 +72,21 @@ std::unique_ptr<WordDocument> WordDocument::fromBytes(std::string bytes, const A
 void WordDocument::forgetStaleLookups() {
   const uint64_t version = package_->partVersion(mainRelationships_);
   if (version == lookupsVersion_) return;
-  lookups_.clear();
+  for (auto& kept : lookups_) kept.clear();
+  relationshipById_.clear();
   lookupsVersion_ = version;
 }
 
 const std::string* WordDocument::keptLookup(bool byType, std::string_view key) {
   forgetStaleLookups();
-  for (const KeptLookup& k : lookups_)
-    if (k.byType == byType && k.key == key) return &k.part;
-  return nullptr;
+  auto& kept = lookups_[byType ? 1 : 0];
+  auto it = kept.find(key);
+  return it == kept.end() ? nullptr : &it->second;
 }
 
 void WordDocument::keepLookup(bool byType, std::string_view key, const std::string& part) {
   forgetStaleLookups();  // reading the relationships may have parsed them
-  lookups_.push_back({byType, std::string(key), part});
+  lookups_[byType ? 1 : 0].emplace(std::string(key), part);
 }
 
 std::string WordDocument::partByType(std::string_view tail) {
@@ -104,12 +105,13 @@ std::string WordDocument::partByType(std::string_view tail) {
 std::string WordDocument::relatedPart(std::string_view id) {
   if (id.empty()) return {};
   if (const std::string* kept = keptLookup(false, id)) return *kept;
+  const std::vector<Relationship>& rels = package_->relationships(mainPart_);
+  forgetStaleLookups();  // reading the relationships may have parsed them
+  if (relationshipById_.empty())
+    for (size_t i = 0; i < rels.size(); ++i) relationshipById_.emplace(rels[i].id, i);  // the first of an id counts
   std::string part;
-  for (const Relationship& r : package_->relationships(mainPart_))
-    if (r.id == id) {
-      if (!r.external) part = Package::resolveTarget(mainPart_, r.target);
-      break;
-    }
+  if (auto it = relationshipById_.find(id); it != relationshipById_.end() && !rels[it->second].external)
+    part = Package::resolveTarget(mainPart_, rels[it->second].target);
   keepLookup(false, id, part);
   return part;
 }
@@ -131,7 +133,7 @@ Story& WordDocument::partStory(const std::string& part) {
   if (it != partStories_.end()) return *it->second;
   if (part.empty() || !package_->hasPart(part)) return emptyStory();
   xml::Node root = package_->xmlPart(part).documentElement();
-  auto story = std::make_unique<Story>(root, [this, part] {
+  auto story = makeStory(root, [this, part] {
     package_->markChanged(part);
     changed_ = true;
   });
@@ -141,7 +143,7 @@ Story& WordDocument::partStory(const std::string& part) {
 Story& WordDocument::textBoxStory(xml::Node content) {
   auto it = textBoxStories_.find(content.data());
   if (it != textBoxStories_.end()) return *it->second;
-  auto story = std::make_unique<Story>(content, [this, content] {
+  auto story = makeStory(content, [this, content] {
     // Readers that take the VML copy of a text box see the same text.
     if (xml::Node copy = el::fallbackTextContent(content)) {
       while (xml::Node c = copy.firstChild()) c.detach();
@@ -151,6 +153,12 @@ Story& WordDocument::textBoxStory(xml::Node content) {
     changed_ = true;
   });
   return *textBoxStories_.emplace(content.data(), std::move(story)).first->second;
+}
+
+std::unique_ptr<Story> WordDocument::makeStory(xml::Node root, std::function<void()> onChange) {
+  auto story = std::make_unique<Story>(root, std::move(onChange), Story::kMaxBlocks - std::min(blocksRead_, Story::kMaxBlocks));
+  blocksRead_ += story->blockCount();
+  return story;
 }
 
 Story& WordDocument::emptyStory() {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "ooxml/docprops/DocumentProperties.h"
@@ -63,6 +64,8 @@ class WordDocument {
   std::string mainPart_;
   std::string mainRelationships_;  // the main part's relationships part
   std::unique_ptr<Story> main_;
+  size_t blocksRead_ = 0;  // by all stories made: they share Story::kMaxBlocks
+  std::unique_ptr<Story> makeStory(xml::Node root, std::function<void()> onChange);
   bool changed_ = false;
   uint64_t generation_ = 0;
   std::map<std::string, std::unique_ptr<Story>> partStories_;
@@ -71,14 +74,12 @@ class WordDocument {
   std::unique_ptr<Story> empty_;
   // Answers of relatedPart and partByType, asked for on every view switch: kept while the main
   // part's relationships stand.
-  struct KeptLookup {
-    bool byType;
-    std::string key, part;
-  };
+  // A document of many sections asks for a part by each of its ids: looked up, not walked.
   void forgetStaleLookups();
   const std::string* keptLookup(bool byType, std::string_view key);
   void keepLookup(bool byType, std::string_view key, const std::string& part);
-  std::vector<KeptLookup> lookups_;
+  std::map<std::string, std::string, std::less<>> lookups_[2];  // by id, by type
+  std::unordered_map<std::string_view, size_t> relationshipById_;  // into the relationships read
   uint64_t lookupsVersion_ = ~uint64_t{0};
   // The settings part's root, asked for by every page-setup read: kept while neither the main
   // part's relationships nor the settings part change.

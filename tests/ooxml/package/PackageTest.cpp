@@ -145,3 +145,43 @@ TEST(Package, MalformedPartsReportThePartAndOffset) {
     EXPECT_NE(std::string(e.what()).find("_rels/.rels"), std::string::npos) << e.what();
   }
 }
+
+// A file of a few kilobytes held parts of millions of empty elements, each a hundred-byte node:
+// gigabytes once parsed. What the parts parsed may take grows with the file, within bounds.
+TEST(Package, ThePartsParsedShareAMemoryBudgetThatGrowsWithTheFile) {
+  std::string empties = "<a>";
+  for (int i = 0; i < 20'000; ++i) empties += "<r/>";
+  empties += "</a>";
+  const size_t oneTree = xml::Document::parse(empties)->memoryUse();
+  ZipWriter w;
+  w.add("one.xml", empties);
+  w.add("two.xml", empties);
+  w.add("three.xml", empties);
+  const std::string bytes = w.finish();
+
+  PackageLimits limits;
+  limits.minXmlMemory = 2 * oneTree + oneTree / 2;  // room for two trees, whatever the file's size
+  auto p = Package::fromBytes(bytes, limits);
+  EXPECT_NO_THROW(p->xmlPart("one.xml"));
+  EXPECT_NO_THROW(p->xmlPart("two.xml"));
+  try {
+    p->xmlPart("three.xml");
+    ADD_FAILURE() << "a third tree was parsed";
+  } catch (const PackageError& e) {
+    EXPECT_NE(std::string(e.what()).find("too large to open"), std::string::npos) << e.what();
+    EXPECT_NE(std::string(e.what()).find("three.xml"), std::string::npos) << e.what();
+  }
+  p->setPartBytes("one.xml", "<a/>");  // a part replaced gives back what its tree took
+  EXPECT_NO_THROW(p->xmlPart("three.xml"));
+  EXPECT_NO_THROW(p->xmlPart("one.xml"));
+
+  // The same file, larger in proportion to what it holds, may take more.
+  limits.xmlMemoryPerByte = (3 * oneTree + 4096) / bytes.size() + 1;
+  p = Package::fromBytes(bytes, limits);
+  for (const char* name : {"one.xml", "two.xml", "three.xml"}) EXPECT_NO_THROW(p->xmlPart(name)) << name;
+  limits.maxXmlMemory = limits.minXmlMemory;  // but never past the ceiling
+  p = Package::fromBytes(bytes, limits);
+  p->xmlPart("one.xml");
+  p->xmlPart("two.xml");
+  EXPECT_THROW(p->xmlPart("three.xml"), PackageError);
+}

@@ -99,6 +99,54 @@ TEST(Xml, RefusesDoctypesEntitiesAndMalformedInputWithItsOffset) {
   EXPECT_NE(errorOffset("<a><![CDATA[x</a>"), SIZE_MAX);
 }
 
+// Each attribute was checked against all before it and each inner prefix against all those of
+// the top element: a part of a million of either took hours.
+TEST(Xml, ManyAttributesAndInnerPrefixesAreReadWhole) {
+  std::string many = "<a";
+  for (int i = 0; i < 100'000; ++i) many += " n" + std::to_string(i) + "='" + std::to_string(i) + "'";
+  auto doc = Document::parse(many + "/>");
+  EXPECT_EQ(doc->documentElement().attribute("n99999"), "99999");
+  EXPECT_EQ(errorOffset(many + " n77='again'/>"), many.size() + 1);  // a duplicate past the first few
+  std::string seventeen = "<a";
+  for (int i = 1; i <= 17; ++i) seventeen += " n" + std::to_string(i) + "=''";
+  EXPECT_EQ(errorOffset(seventeen + " n1=''/>"), seventeen.size() + 1);
+
+  std::string inner = "<w:d xmlns:w='w' xmlns:p7='top'>";
+  for (int i = 0; i < 50'000; ++i) inner += "<w:r xmlns:p" + std::to_string(i) + "='in" + std::to_string(i) + "'/>";
+  doc = Document::parse(inner + "<w:r xmlns:p3='again'/></w:d>");
+  Node top = doc->documentElement();
+  size_t declared = 0;
+  for (Attribute a = top.firstAttribute(); a; a = a.next()) ++declared;
+  EXPECT_EQ(declared, 50'001u);  // w, then each prefix once
+  EXPECT_EQ(top.attribute("xmlns:p7"), "top");
+  EXPECT_EQ(top.attribute("xmlns:p3"), "in3");  // the first inner declaration
+  EXPECT_EQ(top.attribute("xmlns:p49999"), "in49999");
+}
+
+// Six bytes of <w:r/> become a hundred-byte node: what a tree may take is what is bounded.
+TEST(Xml, NodesAttributesAndTheirMemoryAreBounded) {
+  std::string empties = "<a>";
+  for (int i = 0; i < 10'000; ++i) empties += "<r/>";
+  empties += "</a>";
+  auto doc = Document::parse(empties);
+  EXPECT_GT(doc->memoryUse(), empties.size() + 10'000 * 64);
+  ParseLimits tight;
+  tight.maxMemory = doc->memoryUse() - 1;
+  EXPECT_THROW(Document::parse(empties, tight), XmlError);
+  tight.maxMemory = doc->memoryUse();
+  EXPECT_NO_THROW(Document::parse(empties, tight));
+
+  ParseLimits few;
+  few.maxNodes = 5;
+  EXPECT_NO_THROW(Document::parse("<a x='1' y='2'><b/>t</a>", few));
+  try {
+    Document::parse("<a x='1' y='2' z='3'><b/>t</a>", few);  // attributes count as nodes
+    ADD_FAILURE() << "six nodes read";
+  } catch (const XmlError& e) {
+    EXPECT_NE(std::string(e.what()).find("too many XML nodes"), std::string::npos) << e.what();
+  }
+}
+
 TEST(Xml, NestingDepthIsBounded) {
   std::string deep;
   for (int i = 0; i < 300; ++i) deep += "<a>";
