@@ -27,8 +27,8 @@ void expectOpenFails(const std::string& name, const std::string& bytes, const st
   EXPECT_EQ(platform::readFile(path, 1 << 24), bytes) << name;
 }
 
-std::string package(const std::string& documentXml, const std::string& mainTarget = "word/document.xml") {
-  ooxml::ZipWriter w;
+// The content types and the package's relationship to its main part.
+void startPackage(ooxml::ZipWriter& w, const std::string& mainTarget = "word/document.xml") {
   w.add("[Content_Types].xml",
         "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
         "<Default Extension=\"xml\" ContentType=\"application/xml\"/><Override PartName=\"/word/document.xml\" "
@@ -37,6 +37,11 @@ std::string package(const std::string& documentXml, const std::string& mainTarge
         "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship Id=\"r\" "
         "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" Target=\"" +
             mainTarget + "\"/></Relationships>");
+}
+
+std::string package(const std::string& documentXml, const std::string& mainTarget = "word/document.xml") {
+  ooxml::ZipWriter w;
+  startPackage(w, mainTarget);
   if (!documentXml.empty()) w.add("word/document.xml", documentXml);
   return w.finish();
 }
@@ -126,13 +131,7 @@ const std::string kRelType = "http://schemas.openxmlformats.org/officeDocument/2
 std::string packageWith(const std::string& bodyXml, const std::string& relationships, const std::string& header1 = "",
                         const std::string& header2 = "") {
   ooxml::ZipWriter w;
-  w.add("[Content_Types].xml",
-        "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-        "<Default Extension=\"xml\" ContentType=\"application/xml\"/><Override PartName=\"/word/document.xml\" "
-        "ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/></Types>");
-  w.add("_rels/.rels",
-        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship Id=\"r\" "
-        "Type=\"" + kRelType + "officeDocument\" Target=\"word/document.xml\"/></Relationships>");
+  startPackage(w);
   w.add("word/document.xml", std::string("<w:document ") + kW + "><w:body>" + bodyXml + "</w:body></w:document>");
   w.add("word/_rels/document.xml.rels",
         "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">" + relationships + "</Relationships>");
