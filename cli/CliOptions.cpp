@@ -25,6 +25,12 @@ std::string UsageText() {
          "  --recursive               expand folders into the files they hold\n"
          "  --json FILE               also write the results as JSON\n"
          "\n"
+         "Status of a document: successful; unchanged (no row matched, nothing saved); not\n"
+         "supported (not a document); protected from changes (locked, read-only or protected);\n"
+         "failed_N, where N tells how far it got: 1 reading the file, 2-3 starting Word, 4\n"
+         "opening it, 5 its protection test, 6 and 60-68 reading a table row, 7 and 100 or\n"
+         "more applying a row, 8 the backup copy, 9 saving.\n"
+         "\n"
          "Exit status: 0 completed, 1 completed with failed documents or an unwritten --json\n"
          "report, 2 the table, Word or the report's folder could not be used, 130 aborted.\n";
 }
