@@ -87,8 +87,12 @@ std::string readFile(const AnsiString& path, size_t maxBytes);
 bool writeFileAtomically(const AnsiString& path, std::string_view data);
 // The file a path names once links are followed; the path itself on Windows or for no file.
 AnsiString fileBehindLinks(const AnsiString& path);
-// Gives `to` the access rights of the file `from` (permission bits on Linux, the DACL on Windows).
+// Gives `to` the access rights of the file `from` (owner and permission bits on Linux, the DACL
+// on Windows).
 void takeAccessRightsOf(const AnsiString& from, const AnsiString& to);
+// Gives the written file `to` what else the user sees of the file `from` it replaces: on Windows
+// its hidden, system and not-indexed marks and its creation time; nothing more on Linux.
+void takeFileDetailsOf(const AnsiString& from, const AnsiString& to);
 
 // Paths.
 char pathSeparator();                   // '\\' on Windows, '/' on Linux

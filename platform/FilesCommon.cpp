@@ -61,6 +61,7 @@ bool writeFileAtomically(const AnsiString& linkOrPath, std::string_view data) {
   bool ok = f->write(data.data(), data.size());
   ok = f->close() && ok;
   f.reset();
+  if (ok && existing != -1) takeFileDetailsOf(path, temp);
   if (ok && fs.rename(temp, path, true)) return true;
   fs.remove(temp);
   return false;

@@ -179,8 +179,17 @@ AnsiString fileBehindLinks(const AnsiString& path) {
 
 void takeAccessRightsOf(const AnsiString& from, const AnsiString& to) {
   struct stat st;
-  if (::stat(from.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::chmod(to.c_str(), st.st_mode & 07777);
+  if (::stat(from.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;
+  // A batch run by an administrator must not hand the user's document over to root; only an
+  // administrator may change the owner, so for anyone else this fails and changes nothing.
+  if (st.st_uid != ::geteuid() || st.st_gid != ::getegid()) {
+    const int changed = ::chown(to.c_str(), st.st_uid, st.st_gid);
+    (void)changed;
+  }
+  ::chmod(to.c_str(), st.st_mode & 07777);
 }
+
+void takeFileDetailsOf(const AnsiString&, const AnsiString&) {}
 
 AnsiString tempFolder() {
   const char* t = std::getenv("TMPDIR");

@@ -185,6 +185,23 @@ void takeAccessRightsOf(const AnsiString& from, const AnsiString& to) {
   LocalFree(sd);
 }
 
+void takeFileDetailsOf(const AnsiString& from, const AnsiString& to) {
+  // A new file shows as created now and loses the marks the user gave the document.
+  WIN32_FILE_ATTRIBUTE_DATA d;
+  if (!GetFileAttributesExA(from.c_str(), GetFileExInfoStandard, &d)) return;
+  HANDLE h = CreateFileA(to.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h != INVALID_HANDLE_VALUE) {
+    SetFileTime(h, &d.ftCreationTime, nullptr, nullptr);
+    CloseHandle(h);
+  }
+  const DWORD kept = d.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+  if (kept != 0) {
+    const DWORD now = GetFileAttributesA(to.c_str());
+    if (now != INVALID_FILE_ATTRIBUTES) SetFileAttributesA(to.c_str(), (now & ~FILE_ATTRIBUTE_NORMAL) | kept);
+  }
+}
+
 AnsiString tempFolder() {
   char buf[MAX_PATH + 1];
   DWORD n = GetTempPathA(sizeof buf, buf);

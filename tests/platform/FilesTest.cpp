@@ -195,6 +195,18 @@ TEST_F(FilesTest, ASaveKeepsTheDocumentsRightsGoesThroughALinkAndNeverReplacesAR
   ::chmod(real.c_str(), 0644);
   EXPECT_EQ(fileSystem().listFolder(dir_).size(), 2u);  // no temporary file left behind
 }
+
+TEST_F(FilesTest, ASaveByAnAdministratorLeavesTheDocumentWithItsOwner) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only an administrator can give a file to someone else";
+  AnsiString doc = path("theirs.docx");
+  write(doc, "old");
+  ASSERT_EQ(::chown(doc.c_str(), 4321, 4322), 0);
+  ASSERT_TRUE(writeFileAtomically(doc, "new"));
+  struct stat st;
+  ASSERT_EQ(::stat(doc.c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, 4321u);
+  EXPECT_EQ(st.st_gid, 4322u);
+}
 #endif
 
 TEST(FaultyFiles, ReportsLargeSizesWithoutWritingThem) {
@@ -253,5 +265,36 @@ TEST_F(FilesTest, ASaveKeepsTheDocumentsOwnAccessList) {
   ASSERT_TRUE(writeFileAtomically(doc, "new"));
   EXPECT_EQ(readFile(doc, 10), "new");
   EXPECT_EQ(daclOf(doc), std::make_pair(true, DWORD{1}));
+}
+
+TEST_F(FilesTest, ASaveKeepsTheDocumentsHiddenMarkAndCreationTime) {
+  AnsiString doc = path("hidden.docx");
+  write(doc, "old");
+  FILETIME created{};
+  created.dwHighDateTime = 0x01D00000;  // in 2014
+  HANDLE h = CreateFileA(doc.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  const bool timeSet = SetFileTime(h, &created, nullptr, nullptr);
+  CloseHandle(h);
+  ASSERT_TRUE(SetFileAttributesA(doc.c_str(), FILE_ATTRIBUTE_HIDDEN));
+  auto creationOf = [](const AnsiString& p) {
+    WIN32_FILE_ATTRIBUTE_DATA d{};
+    GetFileAttributesExA(p.c_str(), GetFileExInfoStandard, &d);
+    return d.ftCreationTime.dwHighDateTime;
+  };
+  // Wine keeps these only where its file system holds extended attributes and birth times.
+  const bool keepsHidden = (GetFileAttributesA(doc.c_str()) & FILE_ATTRIBUTE_HIDDEN) != 0;
+  const bool keepsCreation = timeSet && creationOf(doc) == created.dwHighDateTime;
+  if (!keepsHidden && !keepsCreation) GTEST_SKIP() << "this file system keeps neither mark";
+
+  ASSERT_TRUE(writeFileAtomically(doc, "new"));
+  EXPECT_EQ(readFile(doc, 10), "new");
+  if (keepsHidden) {
+    EXPECT_NE(GetFileAttributesA(doc.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
+  }
+  if (keepsCreation) {
+    EXPECT_EQ(creationOf(doc), created.dwHighDateTime);
+  }
+  SetFileAttributesA(doc.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 #endif
