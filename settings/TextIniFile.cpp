@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/Files.h"
+#include "platform/Text.h"
 
 namespace {
 
@@ -83,6 +84,55 @@ AnsiString unquote(std::string_view v) {
   return AnsiString(v.substr(0, IniFile::kMaxValueLength));
 }
 
+// A settings file as the profile functions see it: ANSI text, or UTF-16 with its byte order
+// mark (what Notepad writes when told "Unicode"), which they read and write as such.
+enum class Encoding { Ansi, Utf16Le, Utf16Be };
+
+struct IniText {
+  AnsiString text;
+  Encoding encoding = Encoding::Ansi;
+  bool exact = true;  // false when the file holds characters the ANSI code page cannot
+};
+
+IniText decode(std::string raw) {
+  IniText out;
+  if (raw.size() < 2) {
+    out.text = std::move(raw);
+    return out;
+  }
+  const auto b0 = static_cast<unsigned char>(raw[0]), b1 = static_cast<unsigned char>(raw[1]);
+  if (!((b0 == 0xFF && b1 == 0xFE) || (b0 == 0xFE && b1 == 0xFF))) {
+    out.text = std::move(raw);
+    return out;
+  }
+  out.encoding = b0 == 0xFF ? Encoding::Utf16Le : Encoding::Utf16Be;
+  const bool little = out.encoding == Encoding::Utf16Le;
+  WideString wide;
+  wide.reserve(raw.size() / 2);
+  for (size_t i = 2; i + 1 < raw.size(); i += 2) {
+    const auto lo = static_cast<unsigned char>(raw[little ? i : i + 1]);
+    const auto hi = static_cast<unsigned char>(raw[little ? i + 1 : i]);
+    wide += static_cast<char16_t>(hi << 8 | lo);
+  }
+  out.text = platform::wideToAnsi(wide);
+  out.exact = platform::ansiToWide(out.text) == wide;
+  return out;
+}
+
+std::string encode(const AnsiString& text, Encoding encoding) {
+  if (encoding == Encoding::Ansi) return text;
+  const bool little = encoding == Encoding::Utf16Le;
+  const WideString wide = platform::ansiToWide(text);
+  std::string out = little ? "\xFF\xFE" : "\xFE\xFF";
+  out.reserve(2 + wide.size() * 2);
+  for (char16_t c : wide) {
+    const char lo = static_cast<char>(c & 0xFF), hi = static_cast<char>(c >> 8);
+    out += little ? lo : hi;
+    out += little ? hi : lo;
+  }
+  return out;
+}
+
 }  // namespace
 
 std::optional<AnsiString> FindIniValue(std::string_view text, const AnsiString& section, const AnsiString& key) {
@@ -143,7 +193,7 @@ AnsiString SetIniValue(std::string_view text, const AnsiString& section, const A
 AnsiString TextIniFile::ReadString(const AnsiString& section, const AnsiString& key,
                                    const AnsiString& defaultValue) {
   try {
-    auto v = FindIniValue(platform::readFile(path_, kMaxFileBytes), section, key);
+    auto v = FindIniValue(decode(platform::readFile(path_, kMaxFileBytes)).text, section, key);
     return v ? *v : defaultValue.substr(0, kMaxValueLength);
   } catch (const std::exception&) {
     return defaultValue.substr(0, kMaxValueLength);
@@ -151,15 +201,17 @@ AnsiString TextIniFile::ReadString(const AnsiString& section, const AnsiString& 
 }
 
 bool TextIniFile::WriteLine(const AnsiString& section, const AnsiString& key, const AnsiString& value) {
-  std::string text;
+  IniText file;
   if (platform::exists(path_)) {
     try {
-      text = platform::readFile(path_, kMaxFileBytes);
+      file = decode(platform::readFile(path_, kMaxFileBytes));
     } catch (const std::exception&) {
       return false;  // never rewrite a file we could not read whole
     }
   }
-  return platform::writeFileAtomically(path_, SetIniValue(text, section, key, value));
+  // Written back through the ANSI code page, other programs' texts in other scripts would be lost.
+  if (!file.exact) return false;
+  return platform::writeFileAtomically(path_, encode(SetIniValue(file.text, section, key, value), file.encoding));
 }
 
 #ifndef _WIN32

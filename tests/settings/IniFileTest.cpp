@@ -100,6 +100,45 @@ TYPED_TEST(IniRules, IntegersAndBooleans) {
   EXPECT_EQ(ini->ReadString("s", "w", ""), "1");
 }
 
+namespace {
+std::string utf16(std::u16string_view text, bool little = true) {
+  std::string out = little ? "\xFF\xFE" : "\xFE\xFF";
+  for (char16_t c : text) {
+    const char lo = static_cast<char>(c & 0xFF), hi = static_cast<char>(c >> 8);
+    out += little ? lo : hi;
+    out += little ? hi : lo;
+  }
+  return out;
+}
+}  // namespace
+
+// Notepad's "Unicode" settings file: read, and written back as UTF-16 with the rest intact.
+TYPED_TEST(IniRules, UnicodeFilesAreReadAndWrittenBackInUnicode) {
+  this->write("u.ini", utf16(u"[Host]\r\nkey=1\r\n[Tavimo_MS_WORD]\r\nMaskForName=[N]_x.[E]\r\n"));
+  auto ini = this->ini("u.ini");
+  EXPECT_EQ(ini->ReadString("Tavimo_MS_WORD", "MaskForName", ""), "[N]_x.[E]");
+  EXPECT_TRUE(ini->WriteString("Tavimo_MS_WORD", "TableFile", "t.xlsx"));
+  EXPECT_EQ(ini->ReadString("Tavimo_MS_WORD", "TableFile", ""), "t.xlsx");
+  EXPECT_EQ(ini->ReadString("Host", "key", ""), "1");
+  const std::string bytes = this->read("u.ini");
+  EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
+  EXPECT_NE(bytes.find(utf16(u"TableFile=t.xlsx").substr(2)), std::string::npos);
+}
+
+// Where the ANSI code page cannot hold another program's text (on Windows), the file is left
+// alone rather than written back with question marks; where it can (UTF-8 here), it is kept.
+TEST_F(SettingsFolder, UnicodeTextsOfOtherProgramsAreNeverLost) {
+  const std::string original = utf16(u"[Other]\r\nname=\u4E2D\u6587\r\n[s]\r\nk=1\r\n", false);
+  write("cjk.ini", original);
+  TextIniFile ini(path("cjk.ini"));
+  EXPECT_EQ(ini.ReadString("s", "k", ""), "1");  // big-endian too
+  if (ini.WriteString("s", "k", "2")) {
+    EXPECT_EQ(read("cjk.ini"), utf16(u"[Other]\r\nname=\u4E2D\u6587\r\n[s]\r\nk=2\r\n", false));
+  } else {
+    EXPECT_EQ(read("cjk.ini"), original);
+  }
+}
+
 TEST(IniText, GarbageAndOddLinesNeverConfuseTheLookUp) {
   std::string junk("\0\xff[s\r\n]]]\n[s]\n=orphan\nk\nk=second\n[s]\nk=third", 44);
   EXPECT_EQ(FindIniValue(junk, "s", "k"), std::nullopt);  // the first "k" has no value
