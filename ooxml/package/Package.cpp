@@ -57,7 +57,10 @@ Package::Package(std::string bytes, const PackageLimits& limits)
       xmlBudget_(std::clamp(zip_.bytes().size() * limits.xmlMemoryPerByte, limits.minXmlMemory,
                             std::max(limits.minXmlMemory, limits.maxXmlMemory))) {
   for (const ZipEntry& e : zip_.entries()) {
-    if (!e.name.empty() && e.name.back() == '/') continue;  // a folder entry holds no part
+    if (!e.name.empty() && e.name.back() == '/') {  // a folder entry holds no part
+      folders_.emplace_back(parts_.size(), &e);
+      continue;
+    }
     // Two entries of one name: readers differ on which is the part, so an edit of one could
     // go unseen; such a package is damaged.
     if (byFoldedName_.count(folded(e.name))) throw PackageError("The package holds the part \"" + e.name + "\" twice.");
@@ -287,7 +290,11 @@ std::string Package::mainPartName() {
 
 std::string Package::save() {
   ZipWriter w;
-  for (auto& p : parts_) {
+  auto folder = folders_.begin();
+  for (size_t i = 0; i <= parts_.size(); ++i) {
+    for (; folder != folders_.end() && folder->first == i; ++folder) w.copy(zip_, *folder->second);
+    if (i == parts_.size()) break;
+    auto& p = parts_[i];
     if (!p->changed && p->entry) {
       w.copy(zip_, *p->entry);
     } else if (p->dom) {

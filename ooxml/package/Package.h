@@ -100,6 +100,9 @@ class Package {
   PackageLimits limits_;
   ZipReader zip_;
   std::vector<std::unique_ptr<Part>> parts_;  // in the archive's order; new parts at the end
+  // Folder entries hold no part but are the user's entries all the same: each is written back
+  // where it stood, before the part it preceded (the number of parts before it).
+  std::vector<std::pair<size_t, const ZipEntry*>> folders_;
   // Parts by name as written and by name folded to lower case: every call asks for some, and a
   // package may hold thousands.
   struct NameHash {

@@ -25,6 +25,10 @@ struct NodeData {
   // A value edited in place (a text a replace loop changes again and again) lives here, so
   // each edit reuses one buffer instead of keeping another copy for the document's lifetime.
   std::unique_ptr<std::string> owned;
+  // A text that held a CR written as itself is written back as it was read, so that its bytes
+  // stay as they were; any other text's CR (a reference, or one an edit put there) is written
+  // as a reference, since one written as itself reads back as a line feed.
+  bool literalCr = false;
   bool ownsValue() const { return owned && value.data() == owned->data() && !value.empty(); }
 };
 
@@ -159,6 +163,7 @@ Node Node::clone(bool deep) const {
   NodeData* n = doc->newNode(static_cast<int>(d_->type));
   n->name = d_->name;  // views into the document stay valid as long as it does
   n->value = d_->ownsValue() ? doc->keep(d_->value) : d_->value;  // an owned value may change in place
+  n->literalCr = d_->literalCr;
   AttrData** link = &n->attrs;
   for (AttrData* a = d_->attrs; a; a = a->next) {
     AttrData* copy = doc->newAttr();
@@ -221,11 +226,12 @@ class Parser {
         size_t lt = s_.find('<', pos_);
         if (lt == std::string::npos) lt = s_.size();
         pos_ = lt;
+        const bool literalCr = std::memchr(s_.data() + start, '\r', lt - start) != nullptr;
         std::string_view text = decode(start, lt);
         if (current == doc_.root_) {
           if (text.find_first_not_of(" \t\r\n") != std::string_view::npos) fail("text outside the root element", start);
         }
-        add(current, NodeType::Text, {}, text);
+        add(current, NodeType::Text, {}, text)->literalCr = literalCr;
         continue;
       }
       if (startsWith("<?")) {
@@ -482,12 +488,14 @@ std::unique_ptr<Document> Document::parse(std::string source, const ParseLimits&
 namespace {
 
 // Which bytes need a reference, in text and in attribute values: looked up, not switched on,
-// since a long main text is written a byte at a time otherwise.
+// since a long main text is written a byte at a time otherwise. A CR written as itself would
+// read back as a line feed.
 struct EscapeTable {
-  bool text[256] = {}, attribute[256] = {};
+  bool text[256] = {}, attribute[256] = {}, textAsRead[256] = {};
   constexpr EscapeTable() {
-    for (unsigned char c : {'&', '<', '>'}) text[c] = attribute[c] = true;
+    for (unsigned char c : {'&', '<', '>'}) text[c] = attribute[c] = textAsRead[c] = true;
     for (unsigned char c : {'"', '\t', '\n', '\r'}) attribute[c] = true;
+    text[static_cast<unsigned char>('\r')] = true;
   }
 };
 constexpr EscapeTable kEscape;
@@ -506,8 +514,8 @@ const char* reference(char c) {
 
 }  // namespace
 
-void appendEscaped(std::string& out, std::string_view text, bool attribute) {
-  const bool* special = attribute ? kEscape.attribute : kEscape.text;
+namespace {
+void appendEscapedWith(std::string& out, std::string_view text, const bool* special) {
   size_t start = 0;
   for (size_t i = 0; i < text.size(); ++i) {
     if (!special[static_cast<unsigned char>(text[i])]) continue;
@@ -517,6 +525,11 @@ void appendEscaped(std::string& out, std::string_view text, bool attribute) {
   }
   out.append(text.data() + start, text.size() - start);
 }
+}  // namespace
+
+void appendEscaped(std::string& out, std::string_view text, bool attribute) {
+  appendEscapedWith(out, text, attribute ? kEscape.attribute : kEscape.text);
+}
 
 namespace {
 void write(std::string& out, const NodeData* n) {
@@ -524,7 +537,7 @@ void write(std::string& out, const NodeData* n) {
     case NodeType::Document:
       for (const NodeData* c = n->first; c; c = c->next) write(out, c);
       break;
-    case NodeType::Text: appendEscaped(out, n->value, false); break;
+    case NodeType::Text: appendEscapedWith(out, n->value, n->literalCr ? kEscape.textAsRead : kEscape.text); break;
     case NodeType::CData:
       out += "<![CDATA[";
       out += n->value;
