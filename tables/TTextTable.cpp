@@ -4,12 +4,45 @@
 #include <exception>
 
 #include "platform/Files.h"
+#include "platform/Text.h"
+
+namespace {
+
+// A spreadsheet's "Unicode text" is UTF-16 with a byte order mark, and editors write UTF-8
+// with one: read as ANSI, the first would end at its first NUL (a table of one garbage row,
+// every document "unchanged") and the second would spoil the first find text. Such a file is
+// turned into UTF-8, where a NUL character ends the text as a NUL byte does in ANSI; any
+// other file is left to the ANSI code page. Returns whether the text is now UTF-8.
+bool takeUnicode(std::string& text) {
+  if (text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+    text.erase(0, 3);
+    return true;
+  }
+  if (text.size() < 2) return false;
+  const auto b0 = static_cast<unsigned char>(text[0]), b1 = static_cast<unsigned char>(text[1]);
+  const bool little = b0 == 0xFF && b1 == 0xFE;
+  if (!little && !(b0 == 0xFE && b1 == 0xFF)) return false;
+  WideString wide;
+  wide.reserve(text.size() / 2);
+  for (size_t i = 2; i + 1 < text.size(); i += 2) {
+    const auto lo = static_cast<unsigned char>(text[little ? i : i + 1]);
+    const auto hi = static_cast<unsigned char>(text[little ? i + 1 : i]);
+    const auto unit = static_cast<char16_t>(hi << 8 | lo);
+    if (unit == 0) break;
+    wide += unit;
+  }
+  text = platform::wideToUtf8(wide);
+  return true;
+}
+
+}  // namespace
 
 void TTextTable::Open(const AnsiString& fileName) {
   if (!Lines) Lines = std::make_unique<LineList>();
   try {
     auto loaded = std::make_unique<LineList>();
     loaded->text = platform::readFile(fileName, kMaxFileBytes);
+    loaded->utf8 = takeUnicode(loaded->text);
     size_t nul = loaded->text.find('\0');
     if (nul != std::string::npos) loaded->text.resize(nul);
     const std::string& t = loaded->text;
@@ -53,9 +86,10 @@ bool TTextTable::ReadRow(WideString& findText, WideString& replaceText, TFormati
     }
   }
   if (fields[0].empty()) return false;
-  findText = platform::ansiToWide(fields[0]);
-  replaceText = platform::ansiToWide(fields[1]);
-  if (!fields[2].empty()) ParseRowOptions(findFormat, platform::ansiToWide(fields[2]));
+  auto toWide = Lines->utf8 ? platform::utf8ToWide : platform::ansiToWide;
+  findText = toWide(fields[0]);
+  replaceText = toWide(fields[1]);
+  if (!fields[2].empty()) ParseRowOptions(findFormat, toWide(fields[2]));
   ++Row;
   return true;
 }

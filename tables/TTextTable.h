@@ -1,6 +1,7 @@
 #pragma once
-// A translation table kept as ANSI text: one row per line, find text, replacement text and
-// option letters separated by TABs. It carries no formatting and never fails on content.
+// A translation table kept as ANSI text (or Unicode text that starts with its byte order mark):
+// one row per line, find text, replacement text and option letters separated by TABs. It
+// carries no formatting and never fails on content.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -32,6 +33,7 @@ class TTextTable : public TAbstractTable {
   // first line without a find text, where reading stops).
   struct LineList {
     std::string text;
+    bool utf8 = false;  // the file was Unicode: text holds it as UTF-8, not in the ANSI code page
     std::vector<uint32_t> starts, ends;  // the file is far below 4 GiB
   };
   std::unique_ptr<LineList> Lines;

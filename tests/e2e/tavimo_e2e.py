@@ -108,6 +108,19 @@ class TavimoEndToEnd(unittest.TestCase):
         self.assertFalse(os.path.exists(self.path("a.docx.bak")))
         self.assertEqual(read_bytes(table), before)
 
+    def test_a_table_saved_as_unicode_text_is_read_as_unicode(self):
+        make_doc(self.path("a.docx"), ["Grüße aus Köln, colour"])
+        for name, encoding in (("le.txt", "utf-16"), ("be.txt", "utf-16-be"), ("u8.txt", "utf-8-sig")):
+            with open(self.path(name), "w", newline="", encoding=encoding) as f:
+                f.write(("\ufeff" if encoding == "utf-16-be" else "") + "Grüße\tСпасибо\r\ncolour\t色\r\n")
+        code, out = run("--table", self.path("le.txt"), "--in-place", self.path("a.docx"))
+        self.assertEqual(code, 0, out)
+        self.assertEqual(body(self.path("a.docx")), ["Спасибо aus Köln, 色"])
+        for name in ("be.txt", "u8.txt"):
+            make_doc(self.path("b.docx"), ["Grüße, colour"])
+            run("--table", self.path(name), "--in-place", self.path("b.docx"))
+            self.assertEqual(body(self.path("b.docx")), ["Спасибо, 色"], name)
+
     def test_second_backup_gets_a_number_and_in_place_keeps_none(self):
         make_doc(self.path("a.docx"), ["x1"])
         write_text_table(self.path("t.txt"), [["x1", "x2"], ["x2", "x3"]])

@@ -133,11 +133,48 @@ TEST_F(TextTable, OversizedFileReadsAsEmpty) {
   EXPECT_TRUE(readAll(table).empty());
 }
 
-TEST_F(TextTable, NulEndsTheTextAndAByteOrderMarkBelongsToTheFirstFind) {
-  auto rows = rowsOf(std::string("\xEF\xBB\xBFx\ty\nz\tw\0q\tr\n", 16));
+TEST_F(TextTable, NulEndsTheText) {
+  auto rows = rowsOf(std::string("x\ty\nz\tw\0q\tr\n", 13));
   ASSERT_EQ(rows.size(), 2u);
-  EXPECT_EQ(rows[0].find, platform::ansiToWide("\xEF\xBB\xBFx"));  // not recognised as a mark
   EXPECT_EQ(rows[1].replace, u"w");
+}
+
+namespace {
+std::string utf16(std::u16string_view text, bool little) {
+  std::string out = little ? "\xFF\xFE" : "\xFE\xFF";
+  for (char16_t c : text) {
+    const char lo = static_cast<char>(c & 0xFF), hi = static_cast<char>(c >> 8);
+    out += little ? lo : hi;
+    out += little ? hi : lo;
+  }
+  return out;
+}
+}  // namespace
+
+TEST_F(TextTable, UnicodeTablesWithAByteOrderMarkAreReadAsUnicode) {
+  // What a spreadsheet saves as "Unicode text", either byte order, and UTF-8 with its mark.
+  const std::u16string text = u"colour\tfärg\t-c\r\n\u6587\U0001F600\t\u0436\r\n\r\nafter\tend\r\n";
+  for (const std::string& bytes : {utf16(text, true), utf16(text, false),
+                                   "\xEF\xBB\xBF" + platform::wideToUtf8(text)}) {
+    auto rows = rowsOf(bytes);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].find, u"colour");
+    EXPECT_EQ(rows[0].replace, u"färg");
+    EXPECT_EQ(rows[0].findFormat.MatchCase, 0);
+    EXPECT_EQ(rows[1].find, u"\u6587\U0001F600");
+    EXPECT_EQ(rows[1].replace, u"\u0436");
+  }
+  // A NUL character ends the text there too; a lone surrogate or an odd last byte does no harm.
+  auto rows = rowsOf(utf16(std::u16string(u"a\tb\nc\0d\te\n", 10), true));
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[1].find, u"c");
+  rows = rowsOf(utf16(u"\xD800x\ty", true) + "\x41");
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].replace, u"y");
+  // An ANSI table after a Unicode one in the same reader reads as ANSI again.
+  rows = rowsOf("\xE9t\xE9\tsummer");
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].find, platform::ansiToWide("\xE9t\xE9"));
 }
 
 TEST_F(TextTable, MegabyteLinesAndBinaryJunkAreReadWithoutHarm) {
