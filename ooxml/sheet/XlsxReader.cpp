@@ -9,6 +9,7 @@
 
 #include "ooxml/package/Package.h"
 #include "ooxml/package/PackageError.h"
+#include "ooxml/sheet/DelimitedTextReader.h"
 #include "ooxml/sheet/SheetXml.h"
 #include "platform/Files.h"
 
@@ -377,6 +378,11 @@ std::unique_ptr<Workbook> loadWorkbook(const AnsiString& path, const WorkbookLim
   } catch (const std::exception& e) {
     fail("The workbook file '" + path + "' cannot be read: " + e.what());
   }
+  // Text files of values open as Excel opens them; by content, a package stays a package.
+  const AnsiString name = platform::fileNameOf(path);
+  const std::optional<char> separator = delimitedTextSeparator(name);
+  if (separator && bytes.compare(0, 2, "PK") != 0 && bytes.compare(0, 4, "\xD0\xCF\x11\xE0") != 0)
+    return loadDelimitedText(std::move(bytes), *separator, platform::ansiToWide(name.substr(0, name.rfind('.'))), limits);
   return loadWorkbookBytes(std::move(bytes), limits);
 }
 
