@@ -179,7 +179,7 @@ int RunBatch(const CliOptions& options, std::FILE* out) {
     bar.Clear();
     report.FileDone(result, step, count, before, after);
     const FileLine& line = report.Lines().back();
-    outcomes.push_back({line.path, result, step, count, before, after, utf8(line.status)});
+    outcomes.push_back({line.path, result, step, count, before, after, utf8(line.status), result == 1 ? worker.failureText : ""});
     printLine(out, line);
     std::fflush(out);
   };
@@ -206,6 +206,9 @@ int RunBatch(const CliOptions& options, std::FILE* out) {
     endText = utf8(TableCheckMessage(worker.stepCode, text)) + " (row " + std::to_string(cell.Row) + ", column " +
               std::to_string(cell.Column) + ")";
   }
+  // Why the table or Word could not be used, when the failure said so.
+  if ((state == rsTableNotOpened || state == rsWordNotStarted) && !worker.failureText.empty())
+    endText += "\n" + worker.failureText;
   // The check message is made for a message box (lines end in CR); a console wants LF.
   for (size_t p; (p = endText.find('\r')) != std::string::npos;)
     endText.replace(p, endText.compare(p, 2, "\r\n") == 0 ? 2 : 1, "\n");

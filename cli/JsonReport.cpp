@@ -36,7 +36,8 @@ std::string RenderJsonReport(const std::vector<FileOutcome>& files, const BatchR
     j += "{\"path\": " + JsonEscape(platform::wideToUtf8(platform::ansiToWide(f.path))) +
          ", \"result\": " + std::to_string(f.result) + ", \"step\": " + std::to_string(f.step) +
          ", \"replacements\": " + std::to_string(f.count) + ", \"sizeBefore\": " + size(f.sizeBefore) +
-         ", \"sizeAfter\": " + size(f.sizeAfter) + ", \"status\": " + JsonEscape(f.status) + "}";
+         ", \"sizeAfter\": " + size(f.sizeAfter) + ", \"status\": " + JsonEscape(f.status) +
+         ", \"error\": " + (f.error.empty() ? std::string("null") : JsonEscape(f.error)) + "}";
   }
   j += files.empty() ? "],\n" : "\n  ],\n";
   j += "  \"totals\": {\"files\": " + std::to_string(report.AllFiles()) +

@@ -11,6 +11,7 @@ struct FileOutcome {
   int32_t result = 0, step = 0, count = 0;
   int64_t sizeBefore = 0, sizeAfter = 0;
   std::string status;  // as the line shows it, UTF-8
+  std::string error;   // what made a failed document fail, UTF-8; empty otherwise
 };
 
 std::string JsonEscape(const std::string& utf8);

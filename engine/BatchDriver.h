@@ -19,6 +19,9 @@ class BatchDriver {
   virtual int32_t ReplacementCount() const = 0;
   virtual int64_t SizeBefore() const = 0;
   virtual TTablePosition TableErrorPosition() const = 0;
+  // What made the last call fail, in words (UTF-8) for a host that shows them; empty when it
+  // did not fail or nothing said why.
+  virtual std::string FailureText() const { return {}; }
 
   // Called with a percentage after each table row of a document.
   std::function<void(int32_t percent)> progress;

@@ -7,6 +7,14 @@
 #include "platform/Files.h"
 #include "tables/OpenTranslationTable.h"
 
+namespace {
+// What a failure says for the report; a stop on request says nothing of its own.
+std::string describe(const std::exception& e) {
+  if (dynamic_cast<const CancellationError*>(&e)) return "Stopped on request.";
+  return e.what();
+}
+}  // namespace
+
 TMSWordTavimo::TMSWordTavimo(IReplaceOwner* owner, int32_t searchFormattingSet, int32_t setFormattingSet,
                              int32_t searchControlWord, TUserParameters& parameters)
     : TBaseReplacer(owner),
@@ -26,6 +34,7 @@ TMSWordTavimo::~TMSWordTavimo() {
 }
 
 bool TMSWordTavimo::LoadTranslationTable(const AnsiString& path) {
+  failure_.clear();
   try {
     if (!Table) {
       std::unique_ptr<TAbstractTable> reader = CreateTable(path);
@@ -35,7 +44,8 @@ bool TMSWordTavimo::LoadTranslationTable(const AnsiString& path) {
     }
     Table->Open(path);
     return true;
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    failure_ = describe(e);
     Table.reset();
     return false;
   }
@@ -60,6 +70,7 @@ bool TMSWordTavimo::CheckTable() {
 
 bool TMSWordTavimo::StartWord() {
   if (Word) return true;
+  failure_.clear();
   try {
     Word = std::make_unique<TWordObject>(owner_);
     if (!Word->WordRunning()) {
@@ -71,7 +82,8 @@ bool TMSWordTavimo::StartWord() {
     Word->SetFormattingSet = SetFormattingSet;
     if (SetFormattingOnly) Word->Mode = TWordObject::kModeSetFormattingOnly;
     return true;
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    failure_ = describe(e);
     Word.reset();
     return false;
   }
@@ -83,10 +95,17 @@ int32_t TMSWordTavimo::ProcessFile(const AnsiString& path) {
   Step = 1;
   Replacements = 0;
   FileSizeBefore = -1;
-  if (!platform::exists(path)) return frFailed;
+  failure_.clear();
+  if (!platform::exists(path)) {
+    failure_ = "The file does not exist.";
+    return frFailed;
+  }
   // Read first: a protected file's line and the totals show its real size, not -1.
   FileSizeBefore = platform::fileSystem().size(path);
-  if (FileSizeBefore < 0) return frFailed;  // not a plain file (a pipe, a device): no document
+  if (FileSizeBefore < 0) {  // not a plain file (a pipe, a device): no document
+    failure_ = "The file is not a plain file.";
+    return frFailed;
+  }
   if (!platform::canOpenExclusive(path)) return frProtected;
   ++documentNumber_;
 
@@ -109,7 +128,8 @@ int32_t TMSWordTavimo::ProcessFile(const AnsiString& path) {
       if (result == frSuccessful && Word->ReplacementCount() == 0) result = frUnchanged;
       if (result == frSuccessful) result = saveChanged(path);
     }
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    failure_ = describe(e);
     result = frFailed;
   }
   Replacements = Word->ReplacementCount();
@@ -131,7 +151,8 @@ int32_t TMSWordTavimo::applyRows() {
       Step = 7;
       if (!find.empty()) Word->ReplaceRow(find, replacement, SearchControlWord, &findRecord, &replacementRecord);
     }
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    failure_ = describe(e);
     if (Step == 7) Step = Word->Stage();
     else if (Step == 6) Step = Table->Stage;
     return frFailed;
@@ -142,16 +163,23 @@ int32_t TMSWordTavimo::applyRows() {
 int32_t TMSWordTavimo::saveChanged(const AnsiString& path) {
   try {
     Step = 8;
-    if (!MakeBackupCopy(path, FileSizeBefore)) return frFailed;
+    if (!MakeBackupCopy(path, FileSizeBefore)) {
+      failure_ = IsCancelled() ? "Stopped on request." : "The backup copy could not be made.";
+      return frFailed;
+    }
     Step = 9;
     AnsiString target = path;
     if (SearchControlWord & scwSaveByMask) {
       target = NewNameByMask(path, Mask, documentNumber_);
-      if (target.empty()) return frFailed;  // the name would leave the source folder
+      if (target.empty()) {
+        failure_ = "The name the mask makes would leave the document's folder.";
+        return frFailed;
+      }
     }
     Word->SaveDocument(platform::ansiToWide(target));
     return frSuccessful;
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    failure_ = describe(e);
     return frFailed;
   }
 }

@@ -35,6 +35,7 @@ class TMSWordTavimo : public TBaseReplacer, public BatchDriver {
   int32_t ReplacementCount() const override { return Replacements; }
   int64_t SizeBefore() const override { return FileSizeBefore; }
   TTablePosition TableErrorPosition() const override { return ErrorPosition; }
+  std::string FailureText() const override { return failure_; }
 
   // Where table readers come from; the reader choice by extension unless a test sets another.
   TableFactory CreateTable;
@@ -57,4 +58,5 @@ class TMSWordTavimo : public TBaseReplacer, public BatchDriver {
   int32_t applyRows();
   int32_t saveChanged(const AnsiString& path);
   int32_t documentNumber_ = 0;  // 1-based number of the document in this batch, for [C]
+  std::string failure_;
 };

@@ -68,6 +68,7 @@ void TReplacer::Run() {
 
 void TReplacer::RunBatch(BatchDriver& driver) {
   if (!driver.LoadTranslationTable(tablePath)) {
+    failureText = driver.FailureText();
     SetRunState(rsTableNotOpened);
     return;
   }
@@ -78,6 +79,7 @@ void TReplacer::RunBatch(BatchDriver& driver) {
     return;
   }
   if (!driver.StartWord()) {
+    failureText = driver.FailureText();
     SetRunState(rsWordNotStarted);
     return;
   }
@@ -98,11 +100,13 @@ void TReplacer::RunBatch(BatchDriver& driver) {
         replacementCount = driver.ReplacementCount();
         stepCode = driver.StepCode();
         sizeBefore = driver.SizeBefore();
+        failureText = fileResult == 1 ? driver.FailureText() : std::string();
       } else {
         fileResult = 16;
         sizeBefore = platform::fileSystem().size(currentPath_);
         replacementCount = 0;
         stepCode = 0;
+        failureText.clear();
       }
       PrepareReport();
     }

@@ -64,6 +64,7 @@ class TReplacer : public IReplaceOwner {
   int64_t sizeAfter = 0;
   std::atomic<int32_t> progress{0};  // the main thread may read it while a document runs
   TTablePosition tableErrorPosition;
+  std::string failureText;  // what made the table, Word or the last document fail, UTF-8
   HostFileResult hostResult;
 
  private:

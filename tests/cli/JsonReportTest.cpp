@@ -8,7 +8,14 @@ TEST(JsonReport, EscapesAndCarriesRawValues) {
   BatchReport report;
   report.AddFile("x.docx");
   report.FileDone(2, 9, 4, 10, 12);
-  std::string j = RenderJsonReport({{"x \"q\".docx", 2, 9, 4, 10, 12, "successful"}}, report, 2, "Operation completed!");
+  report.AddFile("y.docx");
+  report.FileDone(1, 4, 0, 10, 12);
+  std::string j = RenderJsonReport({{"x \"q\".docx", 2, 9, 4, 10, 12, "successful", ""},
+                                    {"y.docx", 1, 4, 0, 10, 12, "failed_4", "The document is damaged."}},
+                                   report, 2, "Operation completed!");
+  EXPECT_NE(j.find("\"status\": \"successful\", \"error\": null}"), std::string::npos);
+  EXPECT_NE(j.find("\"sizeBefore\": null, \"sizeAfter\": null, \"status\": \"failed_4\", \"error\": \"The document is damaged.\"}"),
+            std::string::npos);
   EXPECT_NE(j.find("\"path\": \"x \\\"q\\\".docx\""), std::string::npos);
   EXPECT_NE(j.find("\"replacements\": 4"), std::string::npos);
   EXPECT_NE(j.find("\"successful\": 1"), std::string::npos);

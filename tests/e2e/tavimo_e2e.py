@@ -93,6 +93,7 @@ class TavimoEndToEnd(unittest.TestCase):
         self.assertEqual([f["result"] for f in r["files"]], [2, 8, 16, 1])  # the folder gets no line
         self.assertEqual(r["files"][0]["replacements"], 4)
         self.assertEqual(r["files"][2]["sizeBefore"], 11)
+        self.assertEqual([f["error"] for f in r["files"]], [None, None, None, "The file does not exist."])
         self.assertIn("failed_1", out)
         self.assertIn("Operation completed!", out)
         self.assertEqual(r["totals"]["files"], 4)
@@ -120,6 +121,15 @@ class TavimoEndToEnd(unittest.TestCase):
             make_doc(self.path("b.docx"), ["Grüße, colour"])
             run("--table", self.path(name), "--in-place", self.path("b.docx"))
             self.assertEqual(body(self.path("b.docx")), ["Спасибо, 色"], name)
+
+    def test_a_comma_separated_table_is_read_as_a_spreadsheet(self):
+        make_doc(self.path("a.docx"), ["grey, dark colour; 2.50 each"])
+        with open(self.path("t.csv"), "w", newline="", encoding="utf-8-sig") as f:
+            f.write('"grey, dark",gray\r\ncolour,"co""lor"\r\n2.50,2.5\r\n')
+        code, out = run("--table", self.path("t.csv"), "--in-place", self.path("a.docx"))
+        self.assertEqual(code, 0, out)
+        # As in Excel, 2.50 is a number, shown as 2.5: that row finds "2.5" and changes nothing.
+        self.assertEqual(body(self.path("a.docx")), ['gray co"lor; 2.50 each'])
 
     def test_second_backup_gets_a_number_and_in_place_keeps_none(self):
         make_doc(self.path("a.docx"), ["x1"])
@@ -165,7 +175,7 @@ class TavimoEndToEnd(unittest.TestCase):
             f.write(b"not a workbook at all")
         code, out = run("--table", self.path("bad.xlsx"), self.path("a.docx"))
         self.assertEqual(code, 2, out)
-        self.assertIn("Error during opening a Translation Table!", out)
+        self.assertIn("Error during opening a Translation Table!\nThe file is not a workbook", out.replace("\r\n", "\n"))
         self.assertEqual(body(self.path("a.docx")), ["x"])
 
     def test_links_back_up_the_tree_hand_each_document_over_once(self):

@@ -215,6 +215,7 @@ TEST_F(DriverTest, AMaskThatWouldLeaveTheFolderFailsTheFileAtStep9) {
   scriptHits({{0, 1, u"a"}});
   EXPECT_EQ(d->ProcessFile(file("a.docx")), frFailed);
   EXPECT_EQ(d->StepCode(), 9);
+  EXPECT_EQ(d->FailureText(), "The name the mask makes would leave the document's folder.");
   EXPECT_EQ(count("Document.SaveAs"), 0u);
 }
 
@@ -227,8 +228,10 @@ TEST_F(DriverTest, ReadOnlyOrLockedFilesAreProtectedWithoutOpeningWord) {
   }
   EXPECT_EQ(d->StepCode(), 1);
   EXPECT_EQ(d->SizeBefore(), 8);  // the line and the totals show its size
+  EXPECT_EQ(d->FailureText(), "");
   EXPECT_EQ(d->ProcessFile(platform::joinPath(dir_, "missing.docx")), frFailed);
   EXPECT_EQ(d->StepCode(), 1);
+  EXPECT_EQ(d->FailureText(), "The file does not exist.");
 #ifndef _WIN32
   AnsiString pipe = platform::joinPath(dir_, "pipe.docx");  // opening it would wait for ever
   ASSERT_EQ(::mkfifo(pipe.c_str(), 0666), 0);
@@ -256,6 +259,7 @@ TEST_F(DriverTest, StoppingDuringTheBackupLeavesNoBackup) {
   scriptHits({{0, 1, u"a"}});
   EXPECT_EQ(d->ProcessFile(a), frFailed);
   EXPECT_EQ(d->StepCode(), 8);
+  EXPECT_EQ(d->FailureText(), "Stopped on request.");
   EXPECT_FALSE(platform::exists(a + ".bak"));
   EXPECT_EQ(count("Document.Save"), 0u);
 }
@@ -274,6 +278,7 @@ TEST_F(DriverTest, AFailingRowReportsTheWrapperStage) {
   EXPECT_EQ(d->ProcessFile(file("a.docx")), frFailed);
   EXPECT_EQ(d->StepCode(), d->Word->Stage());
   EXPECT_GE(d->StepCode(), 100);
+  EXPECT_NE(d->FailureText().find("Word refused"), std::string::npos);  // the cause, for the report
 }
 
 TEST_F(DriverTest, DocumentsAlreadyOpenInWordGetAFreshApplication) {
