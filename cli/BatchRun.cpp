@@ -32,14 +32,15 @@ class CliForm : public SettingsForm {
 
 WideString text(int id) { return platform::ansiToWide(Translator().GetText(id)); }
 std::string utf8(const WideString& w) { return platform::wideToUtf8(w); }
-// A file name as a terminal may print it: control characters in a name would clear the screen
-// or retitle the window.
-std::string shown(const AnsiString& path) {
-  WideString w = platform::ansiToWide(path);
+// Text as a terminal may print it: control characters in a file name (or in a failure's words
+// that quote one) would clear the screen or retitle the window.
+std::string printable(WideString w) {
   for (char16_t& c : w)
     if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) c = u'?';
   return utf8(w);
 }
+std::string shown(const AnsiString& path) { return printable(platform::ansiToWide(path)); }
+std::string shownText(const std::string& utf8Text) { return printable(platform::utf8ToWide(utf8Text)); }
 
 // Each folder and file once, by what it is behind links: a link back up the tree would
 // otherwise hand the same document over again and again, replacing in it each time.
@@ -182,6 +183,9 @@ int RunBatch(const CliOptions& options, std::FILE* out) {
     outcomes.push_back({line.path, result, step, count, before, after, utf8(line.status), result == 1 ? worker.failureText : ""});
     printLine(out, line);
     std::fflush(out);
+    // Why it failed goes beside the report, not into it: the lines keep the window's columns.
+    if (result == 1 && !worker.failureText.empty())
+      std::fprintf(stderr, "tavimo: %s: %s\n", shown(line.path).c_str(), shownText(worker.failureText).c_str());
   };
   worker.onCompleted = [&] { completed = true; };
 
@@ -208,7 +212,7 @@ int RunBatch(const CliOptions& options, std::FILE* out) {
   }
   // Why the table or Word could not be used, when the failure said so.
   if ((state == rsTableNotOpened || state == rsWordNotStarted) && !worker.failureText.empty())
-    endText += "\n" + worker.failureText;
+    endText += "\n" + shownText(worker.failureText);
   // The check message is made for a message box (lines end in CR); a console wants LF.
   for (size_t p; (p = endText.find('\r')) != std::string::npos;)
     endText.replace(p, endText.compare(p, 2, "\r\n") == 0 ? 2 : 1, "\n");

@@ -195,9 +195,15 @@ class TavimoEndToEnd(unittest.TestCase):
         make_doc(self.path(name), ["colour"])
         write_text_table(self.path("t.txt"), [["colour", "color"]])
         report = self.path("r.json")
-        code, out = run("--table", self.path("t.txt"), "--json", report, self.path(name), self.path("gone.docx"))
+        with open(self.path("x\x1b[31m.doc"), "w") as f:
+            f.write("plain text")
+        code, out = run("--table", self.path("t.txt"), "--json", report, self.path(name), self.path("gone.docx"),
+                        self.path("x\x1b[31m.doc"))
         self.assertEqual(code, 1, out)
-        self.assertNotIn("\x1b", out)
+        self.assertNotIn("\x1b", out)  # nor in the reasons, which quote the name
+        self.assertIn("gone.docx: The file does not exist.", out)
+        # Windows cannot reach a name with an escape in it; Linux reads the file and says what it is.
+        self.assertTrue('"x?[31m.doc" is not a Word document' in out or "x?[31m.doc: The file does not exist." in out, out)
         self.assertIn("x?[2J?]0;title?.docx", out)
         files = json.load(open(report))["files"]
         self.assertEqual(files[0]["path"], self.path(name))
