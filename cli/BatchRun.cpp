@@ -98,12 +98,22 @@ void applyOverrides(const CliOptions& o, CliForm& form, PluginSettings& settings
 
 }  // namespace
 
-std::vector<AnsiString> ExpandPaths(const std::vector<AnsiString>& paths, bool recursive) {
+std::vector<AnsiString> ExpandPaths(const std::vector<AnsiString>& paths, bool recursive, std::vector<AnsiString>* repeated) {
   std::vector<AnsiString> out;
   std::set<AnsiString> seen;
   for (auto& p : paths) {
-    if (recursive && platform::isFolder(p)) collect(p, out, seen, 0);
-    else out.push_back(p);
+    if (platform::isFolder(p)) {
+      if (recursive) collect(p, out, seen, 0);
+      else out.push_back(p);
+      continue;
+    }
+    // A document named twice (by another spelling, a link, or inside a folder named too) is
+    // translated once: a second pass would apply every row to the first pass's replacements.
+    if (platform::exists(p) && !seen.insert(platform::fileBehindLinks(p)).second) {
+      if (repeated) repeated->push_back(p);
+      continue;
+    }
+    out.push_back(p);
   }
   return out;
 }
@@ -139,7 +149,9 @@ int RunBatch(const CliOptions& options, std::FILE* out) {
   store->SetBoolParameter("CreateBackUpCopy", (scw & (scwSaveByMask | scwMakeInOriginal)) == 0);
 
   std::deque<AnsiString> pending;
-  for (auto& p : ExpandPaths(options.paths, options.recursive)) pending.push_back(p);
+  std::vector<AnsiString> repeated;
+  for (auto& p : ExpandPaths(options.paths, options.recursive, &repeated)) pending.push_back(p);
+  for (auto& p : repeated) std::fprintf(stderr, "tavimo: %s: named more than once, translated once\n", shown(p).c_str());
 
   const bool terminal = StdoutIsTerminal() && out == stdout;
   QueueUiInvoker ui;

@@ -10,5 +10,7 @@
 int RunBatch(const CliOptions& options, std::FILE* out);
 
 // The documents in the order given; folders stay as they are unless recursive, which puts
-// the files below them in their place (sorted by name, depth first).
-std::vector<AnsiString> ExpandPaths(const std::vector<AnsiString>& paths, bool recursive);
+// the files below them in their place (sorted by name, depth first). A file met again is
+// left out, and named in repeated when that is given.
+std::vector<AnsiString> ExpandPaths(const std::vector<AnsiString>& paths, bool recursive,
+                                    std::vector<AnsiString>* repeated = nullptr);

@@ -164,6 +164,19 @@ class TavimoEndToEnd(unittest.TestCase):
         self.assertEqual(code, 0, out)
         self.assertEqual(body(self.path("sub/deeper/a.docx")), ["Color and color"])
 
+    def test_a_document_named_twice_is_translated_once(self):
+        os.makedirs(self.path("sub"))
+        make_doc(self.path("sub/a.docx"), ["colour"])
+        write_text_table(self.path("t.txt"), [["colour", "colourful"]])
+        again = os.path.join(self.dir, "sub", "..", "sub", "a.docx")
+        code, out = run("--table", self.path("t.txt"), "--json", self.path("r.json"), self.path("sub/a.docx"), again,
+                        "--recursive", self.path("sub"))
+        self.assertEqual(code, 0, out)
+        self.assertEqual(body(self.path("sub/a.docx")), ["colourful"])
+        self.assertFalse(os.path.exists(self.path("sub/a.docx.bak0")))
+        self.assertEqual(len(json.load(open(self.path("r.json")))["files"]), 1)
+        self.assertIn("named more than once, translated once", out)
+
     def test_a_table_that_cannot_be_used_exits_2(self):
         make_doc(self.path("a.docx"), ["x"])
         # A missing text table would read as an empty one: every document "unchanged", exit 0.
