@@ -26,7 +26,9 @@ int main(int argc, char** argv) {
   try {
     options = ParseCommandLine(args);
   } catch (const std::invalid_argument& e) {
-    std::fprintf(stderr, "tavimo: %s\n\n%s", e.what(), UsageText().c_str());
+    // The mistake, and where to read more: the whole text would push it off the screen.
+    std::fprintf(stderr, "tavimo: %s\n%s(tavimo --help lists the options)\n", e.what(),
+                 UsageText().substr(0, UsageText().find('\n') + 1).c_str());
     return 2;
   }
   if (options.help) {
