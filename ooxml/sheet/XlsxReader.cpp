@@ -7,10 +7,12 @@
 #include <functional>
 #include <unordered_map>
 
+#include "ooxml/package/CompoundFile.h"
 #include "ooxml/package/Package.h"
 #include "ooxml/package/PackageError.h"
 #include "ooxml/sheet/DelimitedTextReader.h"
 #include "ooxml/sheet/SheetXml.h"
+#include "ooxml/sheet/XlsReader.h"
 #include "platform/Files.h"
 
 namespace ooxml::sheet {
@@ -359,9 +361,7 @@ class Loader {
 
 std::unique_ptr<Workbook> loadWorkbookBytes(std::string bytes, const WorkbookLimits& limits) {
   if (bytes.empty()) fail("The workbook file is empty");
-  static const char kOle[] = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
-  if (bytes.size() >= 8 && std::memcmp(bytes.data(), kOle, 8) == 0)
-    fail("The workbook is in the legacy binary format (.xls), which cannot be read: save it as an .xlsx workbook");
+  if (CompoundFile::hasSignature(bytes)) return loadXlsWorkbook(std::move(bytes), limits);
   if (bytes.size() < 4 || bytes.compare(0, 2, "PK") != 0) fail("The file is not a workbook");
   PackageLimits pl;
   pl.maxFileSize = limits.maxFileSize;

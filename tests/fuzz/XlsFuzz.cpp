@@ -1,0 +1,59 @@
+// Legacy binary workbooks come from users: any bytes must load cleanly or fail with
+// PackageError, both as a whole file (the container) and as the workbook stream inside a sound
+// container (the records), and a workbook we loaded must survive being written as .xlsx and
+// read back.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+#include "automation/Dispatch.h"
+#include "ooxml/sheet/CellAccess.h"
+#include "ooxml/sheet/XlsxReader.h"
+#include "ooxml/sheet/XlsxWriter.h"
+#include "tests/ooxml/package/CompoundFileBuilder.h"
+
+using namespace ooxml::sheet;
+
+namespace {
+
+void loadAndCheck(const std::string& bytes, const WorkbookLimits& limits) {
+  std::unique_ptr<Workbook> book;
+  try {
+    book = loadWorkbookBytes(bytes, limits);
+  } catch (const automation::AutomationError&) {
+    return;
+  }
+  for (Sheet& sheet : book->sheets) {
+    for (size_t i = 0; i < sheet.cells.size() && i < 50; ++i) {
+      CellAccess cell(*book, sheet, sheet.cells[i].row, sheet.cells[i].column);
+      cell.value();
+      cell.text();
+      cell.interiorColor();
+      for (auto p : {FontProperty::Bold, FontProperty::Color, FontProperty::Size, FontProperty::Name, FontProperty::Underline})
+        cell.font(p);
+    }
+  }
+  std::unique_ptr<Workbook> again;
+  try {
+    again = loadWorkbookBytes(workbookBytes(*book), limits);
+  } catch (const automation::AutomationError&) {
+    std::abort();  // our own output must always read back
+  }
+  if (again->sheets.size() != book->sheets.size()) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  WorkbookLimits limits;
+  limits.maxPartSize = 16u << 20;
+  limits.maxCells = 100000;
+  const std::string bytes(reinterpret_cast<const char*>(data), size);
+  loadAndCheck(bytes, limits);
+  if (bytes.compare(0, 4, "\xD0\xCF\x11\xE0") != 0) {
+    testing_cfb::Builder container;
+    container.streams = {{u"Workbook", bytes}};
+    loadAndCheck(container.build().bytes, limits);
+  }
+  return 0;
+}
