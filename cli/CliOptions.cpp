@@ -5,8 +5,9 @@
 std::string UsageText() {
   return "usage: tavimo --table FILE [options] PATH...\n"
          "\n"
-         "Applies every row of a translation table (.txt: TAB-separated; any other extension: a\n"
-         "spreadsheet) to each document, in the order given.\n"
+         "Applies every row of a translation table (.txt: TAB-separated text, ANSI or Unicode; any\n"
+         "other extension: a spreadsheet, .xlsx, .xls or comma-separated .csv) to each document,\n"
+         "in the order given.\n"
          "\n"
          "  --table FILE              the translation table\n"
          "  --settings FILE           read the stored options from this settings file\n"
