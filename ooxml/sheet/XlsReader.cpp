@@ -348,6 +348,9 @@ std::unique_ptr<Workbook> loadXlsWorkbook(std::string bytes, const WorkbookLimit
   CompoundFile file(std::move(bytes));
   if (!file.hasStream(u"Workbook")) {
     if (file.hasStream(u"Book")) tooOld();
+    // An .xlsx saved with a password to open is an encrypted package in this container.
+    if (file.hasStream(u"EncryptedPackage"))
+      fail("The workbook is protected by a password and cannot be read: open it in Excel, remove the password and save it again");
     fail("The file is not a workbook: it is a legacy binary file of another kind");
   }
   const std::string stream = file.readStream(u"Workbook");

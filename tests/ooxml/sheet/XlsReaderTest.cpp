@@ -356,6 +356,7 @@ TEST(XlsReader, RefusedDamagedAndOversizedWorkbooksSayWhy) {
       {"BIFF4 BOF", file(record(0x0409, u16(0) + u16(0x100)) + eof()), "very old version"},
       {"Book stream", file(bof(5, 0x0500) + eof(), u"Book"), "very old version"},
       {"no workbook stream", file("data", u"WordDocument"), "not a workbook"},
+      {"an .xlsx with a password", file("data", u"EncryptedPackage"), "protected by a password"},
       {"record past the end", file(bof(5) + u16(0x0085) + u16(400) + "short"), "past the end"},
       {"record cut in its header", file(bof(5) + "\x85"), "ends inside a record"},
       {"short record", sheetFile("", record(0x0203, u16(0) + u16(0))), "shorter than its contents"},
