@@ -3,3 +3,4 @@ tavimo_fuzzer(fuzz_xlsx SOURCES XlsxFuzz.cpp LIBS ooxml_sheet CORPUS xlsx RUNS 3
 tavimo_fuzzer(fuzz_number_format SOURCES NumberFormatFuzz.cpp LIBS ooxml_sheet CORPUS number_format)
 tavimo_fuzzer(fuzz_sheet_xml SOURCES SheetXmlFuzz.cpp LIBS ooxml_sheet CORPUS sheet_xml)
 tavimo_fuzzer(fuzz_xls SOURCES XlsFuzz.cpp LIBS ooxml_sheet CORPUS xls RUNS 3000)
+tavimo_fuzzer(fuzz_delimited_text SOURCES DelimitedTextFuzz.cpp LIBS ooxml_sheet CORPUS delimited_text)
