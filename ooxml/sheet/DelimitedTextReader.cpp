@@ -37,6 +37,24 @@ WideString decodeText(std::string& bytes) {
   return platform::ansiToWide(bytes);
 }
 
+// Excel set to a language whose decimal mark is a comma writes its comma-separated files with
+// semicolons (and "1,5" for numbers). A first line with more semicolons than commas outside
+// quotes is taken as such a file: read with commas it would be one column, a table that finds
+// nothing it should.
+char16_t separatorOf(std::u16string_view text, char16_t separator) {
+  if (separator != u',') return separator;
+  bool quoted = false;
+  size_t commas = 0, semicolons = 0;
+  for (char16_t c : text) {
+    if (c == u'"') quoted = !quoted;
+    else if (quoted) continue;
+    else if (c == u',') ++commas;
+    else if (c == u';') ++semicolons;
+    else if (c == u'\r' || c == u'\n') break;
+  }
+  return semicolons > commas ? u';' : u',';
+}
+
 class Parser {
  public:
   Parser(Workbook& book, char16_t separator, const WorkbookLimits& limits)
@@ -134,7 +152,7 @@ std::unique_ptr<Workbook> loadDelimitedText(std::string bytes, char separator, c
   book->sheets.front().name = sheetNameOf(sheetName);
   // Cells arrive in row order, so each is appended where Sheet::at would put it.
   book->active().cells.reserve(std::min<size_t>(text.size() / 4 + 1, limits.maxCells));
-  Parser(*book, static_cast<char16_t>(separator), limits).parse(text);
+  Parser(*book, separatorOf(text, static_cast<char16_t>(separator)), limits).parse(text);
   return book;
 }
 

@@ -39,6 +39,16 @@ TEST(DelimitedText, QuotesSeparatorsAndLineEndsAsExcelReadsThem) {
   EXPECT_EQ(shown(*book, 4, 1), "");
   EXPECT_EQ(shown(*book, 4, 3), "third");
   EXPECT_EQ(book->active().find(4, 1), nullptr);  // empty fields leave no cell
+  // A file written with semicolons (Excel where the decimal mark is a comma) is read as one;
+  // where a first line holds as many commas outside quotes or more, commas it is.
+  auto semicolons = loadDelimitedText("\"a;b\";c;1,5\nd;e\n", ',', u"s");
+  EXPECT_EQ(shown(*semicolons, 1, 1), "a;b");
+  EXPECT_EQ(shown(*semicolons, 1, 3), "1,5");
+  EXPECT_EQ(shown(*semicolons, 2, 2), "e");
+  auto commas = loadDelimitedText("\"a;b;c\",d;e,f\n", ',', u"c");
+  EXPECT_EQ(shown(*commas, 1, 1), "a;b;c");
+  EXPECT_EQ(shown(*commas, 1, 2), "d;e");
+  EXPECT_EQ(shown(*commas, 1, 3), "f");
   // TAB-separated files keep commas in their texts.
   auto tabs = loadDelimitedText("a,b\tc\n", '\t', u"t");
   EXPECT_EQ(shown(*tabs, 1, 1), "a,b");
