@@ -45,13 +45,13 @@ std::string shownText(const std::string& utf8Text) { return printable(platform::
 // Each folder and file once, by what it is behind links: a link back up the tree would
 // otherwise hand the same document over again and again, replacing in it each time.
 void collect(const AnsiString& path, std::vector<AnsiString>& out, std::set<AnsiString>& seen, int depth) {
-  if (depth > 64 || !seen.insert(platform::fileBehindLinks(path)).second) return;
+  if (depth > 64 || !seen.insert(platform::fileIdentity(path)).second) return;
   for (auto& e : platform::fileSystem().listFolder(path)) {
     AnsiString child = platform::joinPath(path, e.name);
     // Windows marks a junction or a folder link as a reparse point; it is not followed.
     if (e.isFolder && !(platform::fileSystem().attributes(child) & platform::kAttrReparsePoint))
       collect(child, out, seen, depth + 1);
-    else if (!e.isFolder && seen.insert(platform::fileBehindLinks(child)).second)
+    else if (!e.isFolder && seen.insert(platform::fileIdentity(child)).second)
       out.push_back(child);
   }
 }
@@ -107,9 +107,10 @@ std::vector<AnsiString> ExpandPaths(const std::vector<AnsiString>& paths, bool r
       else out.push_back(p);
       continue;
     }
-    // A document named twice (by another spelling, a link, or inside a folder named too) is
-    // translated once: a second pass would apply every row to the first pass's replacements.
-    if (platform::exists(p) && !seen.insert(platform::fileBehindLinks(p)).second) {
+    // A document named twice (by another spelling, a link or a hard link, or inside a folder
+    // named too) is translated once: a second pass would apply every row to the first pass's
+    // replacements.
+    if (platform::exists(p) && !seen.insert(platform::fileIdentity(p)).second) {
       if (repeated) repeated->push_back(p);
       continue;
     }

@@ -87,6 +87,9 @@ std::string readFile(const AnsiString& path, size_t maxBytes);
 bool writeFileAtomically(const AnsiString& path, std::string_view data);
 // The file a path names once links are followed; the path itself on Windows or for no file.
 AnsiString fileBehindLinks(const AnsiString& path);
+// One text for every name of one file or folder: other spellings, links and hard links alike
+// (the device and the file's number); fileBehindLinks(path) when the system cannot tell.
+AnsiString fileIdentity(const AnsiString& path);
 // Gives `to` the access rights of the file `from` (owner and permission bits on Linux, the DACL
 // on Windows).
 void takeAccessRightsOf(const AnsiString& from, const AnsiString& to);

@@ -177,6 +177,12 @@ AnsiString fileBehindLinks(const AnsiString& path) {
   return out;
 }
 
+AnsiString fileIdentity(const AnsiString& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return fileBehindLinks(path);
+  return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
+}
+
 void takeAccessRightsOf(const AnsiString& from, const AnsiString& to) {
   struct stat st;
   if (::stat(from.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;

@@ -168,6 +168,18 @@ AnsiString fileBehindLinks(const AnsiString& path) {
   return name.find('?') == AnsiString::npos ? name : path;
 }
 
+AnsiString fileIdentity(const AnsiString& path) {
+  HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return fileBehindLinks(path);
+  BY_HANDLE_FILE_INFORMATION info;
+  const BOOL known = GetFileInformationByHandle(h, &info);
+  CloseHandle(h);
+  if (!known) return fileBehindLinks(path);
+  return std::to_string(info.dwVolumeSerialNumber) + ":" + std::to_string(info.nFileIndexHigh) + ":" +
+         std::to_string(info.nFileIndexLow);
+}
+
 void takeAccessRightsOf(const AnsiString& from, const AnsiString& to) {
   // A new file takes its folder's inherited rights; a document with rights of its own would
   // otherwise come out of a save readable by everyone who can read the folder.

@@ -169,8 +169,9 @@ class TavimoEndToEnd(unittest.TestCase):
         make_doc(self.path("sub/a.docx"), ["colour"])
         write_text_table(self.path("t.txt"), [["colour", "colourful"]])
         again = os.path.join(self.dir, "sub", "..", "sub", "a.docx")
+        os.link(self.path("sub/a.docx"), self.path("hard.docx"))
         code, out = run("--table", self.path("t.txt"), "--json", self.path("r.json"), self.path("sub/a.docx"), again,
-                        "--recursive", self.path("sub"))
+                        self.path("hard.docx"), "--recursive", self.path("sub"))
         self.assertEqual(code, 0, out)
         self.assertEqual(body(self.path("sub/a.docx")), ["colourful"])
         self.assertFalse(os.path.exists(self.path("sub/a.docx.bak0")))

@@ -162,6 +162,25 @@ TEST_F(FilesTest, TwoSpellingsOfOneDocumentLeadToOneFileBehindLinks) {
   EXPECT_EQ(fileBehindLinks(path("gone.docx")), path("gone.docx"));
 }
 
+TEST_F(FilesTest, EveryNameOfOneFileHasOneIdentity) {
+  write(path("Real.docx"), "x");
+  write(path("other.docx"), "x");
+  ASSERT_TRUE(fileSystem().createFolder(path("sub")));
+  const AnsiString id = fileIdentity(path("Real.docx"));
+  EXPECT_EQ(fileIdentity(joinPath(joinPath(path("sub"), ".."), "Real.docx")), id);
+  EXPECT_NE(fileIdentity(path("other.docx")), id);
+  EXPECT_NE(fileIdentity(path("sub")), id);
+#ifdef _WIN32
+  const bool linked = CreateHardLinkA(path("hard.docx").c_str(), path("Real.docx").c_str(), nullptr);
+#else
+  const bool linked = ::link(path("Real.docx").c_str(), path("hard.docx").c_str()) == 0;
+#endif
+  if (linked) {
+    EXPECT_EQ(fileIdentity(path("hard.docx")), id);
+  }
+  EXPECT_EQ(fileIdentity(path("gone.docx")), path("gone.docx"));
+}
+
 #ifndef _WIN32
 namespace {
 unsigned modeOf(const AnsiString& p) {
