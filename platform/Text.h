@@ -12,6 +12,15 @@ namespace platform {
 WideString utf8ToWide(std::string_view text);
 std::string wideToUtf8(std::u16string_view text);
 
+// Text files in Unicode announce it by a byte order mark: UTF-8 (EF BB BF) or UTF-16 in either
+// byte order (FF FE little-endian, FE FF big-endian).
+enum class ByteOrderMark { None, Utf8, Utf16Le, Utf16Be };
+ByteOrderMark byteOrderMarkOf(std::string_view bytes);
+size_t byteOrderMarkSize(ByteOrderMark mark);  // 0, 3 or 2
+// UTF-16 code units as bytes in the given order and back; an odd last byte is dropped.
+WideString utf16BytesToWide(std::string_view bytes, bool littleEndian);
+std::string wideToUtf16Bytes(std::u16string_view text, bool littleEndian);
+
 // ANSI <-> UTF-16: CP_ACP on Windows, UTF-8 on Linux.
 WideString ansiToWide(std::string_view text);
 AnsiString wideToAnsi(std::u16string_view text);

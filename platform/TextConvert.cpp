@@ -53,6 +53,36 @@ const char16_t* highHalf(int codePage) {
 
 }  // namespace
 
+ByteOrderMark byteOrderMarkOf(std::string_view b) {
+  if (b.size() >= 3 && b.compare(0, 3, "\xEF\xBB\xBF") == 0) return ByteOrderMark::Utf8;
+  if (b.size() >= 2 && b.compare(0, 2, "\xFF\xFE") == 0) return ByteOrderMark::Utf16Le;
+  if (b.size() >= 2 && b.compare(0, 2, "\xFE\xFF") == 0) return ByteOrderMark::Utf16Be;
+  return ByteOrderMark::None;
+}
+
+size_t byteOrderMarkSize(ByteOrderMark mark) {
+  return mark == ByteOrderMark::Utf8 ? 3 : mark == ByteOrderMark::None ? 0 : 2;
+}
+
+WideString utf16BytesToWide(std::string_view bytes, bool littleEndian) {
+  WideString out(bytes.size() / 2, u'\0');
+  for (size_t i = 0; i < out.size(); ++i) {
+    const auto first = static_cast<unsigned char>(bytes[2 * i]), second = static_cast<unsigned char>(bytes[2 * i + 1]);
+    out[i] = static_cast<char16_t>(littleEndian ? first | second << 8 : first << 8 | second);
+  }
+  return out;
+}
+
+std::string wideToUtf16Bytes(std::u16string_view text, bool littleEndian) {
+  std::string out(text.size() * 2, '\0');
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char low = static_cast<char>(text[i] & 0xFF), high = static_cast<char>(text[i] >> 8);
+    out[2 * i] = littleEndian ? low : high;
+    out[2 * i + 1] = littleEndian ? high : low;
+  }
+  return out;
+}
+
 WideString utf8ToWide(std::string_view s) {
   // Most texts (member names, table cells, markup values) are plain ASCII: that part is
   // widened in one pass, a character at a time only from the first byte past it.

@@ -96,24 +96,13 @@ struct IniText {
 
 IniText decode(std::string raw) {
   IniText out;
-  if (raw.size() < 2) {
+  const platform::ByteOrderMark mark = platform::byteOrderMarkOf(raw);
+  if (mark != platform::ByteOrderMark::Utf16Le && mark != platform::ByteOrderMark::Utf16Be) {
     out.text = std::move(raw);
     return out;
   }
-  const auto b0 = static_cast<unsigned char>(raw[0]), b1 = static_cast<unsigned char>(raw[1]);
-  if (!((b0 == 0xFF && b1 == 0xFE) || (b0 == 0xFE && b1 == 0xFF))) {
-    out.text = std::move(raw);
-    return out;
-  }
-  out.encoding = b0 == 0xFF ? Encoding::Utf16Le : Encoding::Utf16Be;
-  const bool little = out.encoding == Encoding::Utf16Le;
-  WideString wide;
-  wide.reserve(raw.size() / 2);
-  for (size_t i = 2; i + 1 < raw.size(); i += 2) {
-    const auto lo = static_cast<unsigned char>(raw[little ? i : i + 1]);
-    const auto hi = static_cast<unsigned char>(raw[little ? i + 1 : i]);
-    wide += static_cast<char16_t>(hi << 8 | lo);
-  }
+  out.encoding = mark == platform::ByteOrderMark::Utf16Le ? Encoding::Utf16Le : Encoding::Utf16Be;
+  const WideString wide = platform::utf16BytesToWide(std::string_view(raw).substr(2), out.encoding == Encoding::Utf16Le);
   out.text = platform::wideToAnsi(wide);
   out.exact = platform::ansiToWide(out.text) == wide;
   return out;
@@ -122,15 +111,7 @@ IniText decode(std::string raw) {
 std::string encode(const AnsiString& text, Encoding encoding) {
   if (encoding == Encoding::Ansi) return text;
   const bool little = encoding == Encoding::Utf16Le;
-  const WideString wide = platform::ansiToWide(text);
-  std::string out = little ? "\xFF\xFE" : "\xFE\xFF";
-  out.reserve(2 + wide.size() * 2);
-  for (char16_t c : wide) {
-    const char lo = static_cast<char>(c & 0xFF), hi = static_cast<char>(c >> 8);
-    out += little ? lo : hi;
-    out += little ? hi : lo;
-  }
-  return out;
+  return (little ? "\xFF\xFE" : "\xFE\xFF") + platform::wideToUtf16Bytes(platform::ansiToWide(text), little);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "tables/TTextTable.h"
 
+#include <algorithm>
 #include <cstring>
 #include <exception>
 
@@ -14,23 +15,14 @@ namespace {
 // turned into UTF-8, where a NUL character ends the text as a NUL byte does in ANSI; any
 // other file is left to the ANSI code page. Returns whether the text is now UTF-8.
 bool takeUnicode(std::string& text) {
-  if (text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+  const platform::ByteOrderMark mark = platform::byteOrderMarkOf(text);
+  if (mark == platform::ByteOrderMark::None) return false;
+  if (mark == platform::ByteOrderMark::Utf8) {
     text.erase(0, 3);
     return true;
   }
-  if (text.size() < 2) return false;
-  const auto b0 = static_cast<unsigned char>(text[0]), b1 = static_cast<unsigned char>(text[1]);
-  const bool little = b0 == 0xFF && b1 == 0xFE;
-  if (!little && !(b0 == 0xFE && b1 == 0xFF)) return false;
-  WideString wide;
-  wide.reserve(text.size() / 2);
-  for (size_t i = 2; i + 1 < text.size(); i += 2) {
-    const auto lo = static_cast<unsigned char>(text[little ? i : i + 1]);
-    const auto hi = static_cast<unsigned char>(text[little ? i + 1 : i]);
-    const auto unit = static_cast<char16_t>(hi << 8 | lo);
-    if (unit == 0) break;
-    wide += unit;
-  }
+  WideString wide = platform::utf16BytesToWide(std::string_view(text).substr(2), mark == platform::ByteOrderMark::Utf16Le);
+  wide.resize(std::min(wide.size(), wide.find(u'\0')));
   text = platform::wideToUtf8(wide);
   return true;
 }

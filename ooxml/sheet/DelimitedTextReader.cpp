@@ -20,18 +20,11 @@ std::string lowerAscii(std::string_view s) {
 
 // The file's text as UTF-16: a byte order mark says UTF-8 or UTF-16, anything else is in the
 // ANSI code page, as Excel takes it.
-WideString decodeText(std::string& bytes) {
-  auto byte = [&](size_t i) { return static_cast<unsigned char>(bytes[i]); };
-  if (bytes.size() >= 3 && byte(0) == 0xEF && byte(1) == 0xBB && byte(2) == 0xBF)
-    return platform::utf8ToWide(std::string_view(bytes).substr(3));
-  if (bytes.size() >= 2 && ((byte(0) == 0xFF && byte(1) == 0xFE) || (byte(0) == 0xFE && byte(1) == 0xFF))) {
-    const bool little = byte(0) == 0xFF;
-    WideString wide;
-    wide.reserve(bytes.size() / 2);
-    for (size_t i = 2; i + 1 < bytes.size(); i += 2)
-      wide += static_cast<char16_t>(little ? byte(i) | byte(i + 1) << 8 : byte(i) << 8 | byte(i + 1));
-    return wide;
-  }
+WideString decodeText(const std::string& bytes) {
+  const platform::ByteOrderMark mark = platform::byteOrderMarkOf(bytes);
+  const std::string_view body = std::string_view(bytes).substr(platform::byteOrderMarkSize(mark));
+  if (mark == platform::ByteOrderMark::Utf8) return platform::utf8ToWide(body);
+  if (mark != platform::ByteOrderMark::None) return platform::utf16BytesToWide(body, mark == platform::ByteOrderMark::Utf16Le);
   // A NUL byte is no text: a binary file under a text name is refused, not read as garbage.
   if (bytes.find('\0') != std::string::npos) fail("The file is not a workbook, nor text");
   return platform::ansiToWide(bytes);

@@ -2,12 +2,8 @@
 // workbook we loaded must survive being written and read back.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 
-#include "automation/Dispatch.h"
-#include "ooxml/sheet/CellAccess.h"
-#include "ooxml/sheet/XlsxReader.h"
-#include "ooxml/sheet/XlsxWriter.h"
+#include "tests/fuzz/WorkbookCheck.h"
 
 using namespace ooxml::sheet;
 
@@ -21,23 +17,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } catch (const automation::AutomationError&) {
     return 0;
   }
-  for (Sheet& sheet : book->sheets) {
-    for (size_t i = 0; i < sheet.cells.size() && i < 50; ++i) {
-      CellAccess cell(*book, sheet, sheet.cells[i].row, sheet.cells[i].column);
-      cell.value();
-      cell.text();
-      cell.formulaR1C1();
-      cell.interiorColor();
-      for (auto p : {FontProperty::Bold, FontProperty::Color, FontProperty::Size, FontProperty::Name, FontProperty::Underline})
-        cell.font(p);
-    }
-  }
-  std::unique_ptr<Workbook> again;
-  try {
-    again = loadWorkbookBytes(workbookBytes(*book), limits);
-  } catch (const automation::AutomationError&) {
-    std::abort();  // our own output must always read back
-  }
-  if (again->sheets.size() != book->sheets.size()) std::abort();
+  checkLoadedWorkbook(*book, limits);
   return 0;
 }

@@ -64,3 +64,16 @@ TEST(CodePages, DecodeAndEncodeWindows1250And1252) {
 TEST(Ansi, RoundTripsAsciiOnEveryTarget) {
   EXPECT_EQ(wideToAnsi(ansiToWide("C:\\docs\\a b.docx")), "C:\\docs\\a b.docx");
 }
+
+TEST(ByteOrderMarks, AreToldApartAndUtf16BytesGoBothWays) {
+  EXPECT_EQ(byteOrderMarkOf("\xEF\xBB\xBFx"), ByteOrderMark::Utf8);
+  EXPECT_EQ(byteOrderMarkOf("\xFF\xFE"), ByteOrderMark::Utf16Le);
+  EXPECT_EQ(byteOrderMarkOf("\xFE\xFFx"), ByteOrderMark::Utf16Be);
+  EXPECT_EQ(byteOrderMarkOf("\xEF\xBB"), ByteOrderMark::None);
+  EXPECT_EQ(byteOrderMarkOf("plain"), ByteOrderMark::None);
+  EXPECT_EQ(byteOrderMarkSize(ByteOrderMark::Utf8), 3u);
+  EXPECT_EQ(wideToUtf16Bytes(u"A\u00E9\u6587", true), std::string("A\0\xE9\0\x87\x65", 6));
+  EXPECT_EQ(wideToUtf16Bytes(u"A\u00E9\u6587", false), std::string("\0A\0\xE9\x65\x87", 6));
+  EXPECT_EQ(utf16BytesToWide(std::string("A\0\xE9\0\x87\x65\x01", 7), true), u"A\u00E9\u6587");  // odd byte dropped
+  EXPECT_EQ(utf16BytesToWide(std::string("\0A\xD8\x3D\xDE\x00", 6), false), u"A\U0001F600");
+}

@@ -102,13 +102,7 @@ TYPED_TEST(IniRules, IntegersAndBooleans) {
 
 namespace {
 std::string utf16(std::u16string_view text, bool little = true) {
-  std::string out = little ? "\xFF\xFE" : "\xFE\xFF";
-  for (char16_t c : text) {
-    const char lo = static_cast<char>(c & 0xFF), hi = static_cast<char>(c >> 8);
-    out += little ? lo : hi;
-    out += little ? hi : lo;
-  }
-  return out;
+  return (little ? "\xFF\xFE" : "\xFE\xFF") + platform::wideToUtf16Bytes(text, little);
 }
 }  // namespace
 

@@ -16,14 +16,7 @@ std::string shown(Workbook& book, uint32_t row, uint32_t column) {
   return platform::wideToUtf8(CellAccess(book, book.active(), row, column).text());
 }
 
-std::string utf16le(std::u16string_view text) {
-  std::string out = "\xFF\xFE";
-  for (char16_t c : text) {
-    out += static_cast<char>(c & 0xFF);
-    out += static_cast<char>(c >> 8);
-  }
-  return out;
-}
+std::string utf16le(std::u16string_view text) { return "\xFF\xFE" + platform::wideToUtf16Bytes(text, true); }
 
 }  // namespace
 

@@ -1,0 +1,31 @@
+#pragma once
+// What every workbook fuzz target asks of a loaded workbook: each cell answers every member the
+// table reader calls, and the workbook survives being written as .xlsx and read back.
+#include <cstdlib>
+
+#include "automation/Dispatch.h"
+#include "ooxml/sheet/CellAccess.h"
+#include "ooxml/sheet/XlsxReader.h"
+#include "ooxml/sheet/XlsxWriter.h"
+
+inline void checkLoadedWorkbook(ooxml::sheet::Workbook& book, const ooxml::sheet::WorkbookLimits& limits) {
+  using namespace ooxml::sheet;
+  for (Sheet& sheet : book.sheets) {
+    for (size_t i = 0; i < sheet.cells.size() && i < 50; ++i) {
+      CellAccess cell(book, sheet, sheet.cells[i].row, sheet.cells[i].column);
+      cell.value();
+      cell.text();
+      cell.formulaR1C1();
+      cell.interiorColor();
+      for (auto p : {FontProperty::Bold, FontProperty::Color, FontProperty::Size, FontProperty::Name, FontProperty::Underline})
+        cell.font(p);
+    }
+  }
+  std::unique_ptr<Workbook> again;
+  try {
+    again = loadWorkbookBytes(workbookBytes(book), limits);
+  } catch (const automation::AutomationError&) {
+    std::abort();  // our own output must always read back
+  }
+  if (again->sheets.size() != book.sheets.size()) std::abort();
+}
