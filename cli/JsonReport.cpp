@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/Text.h"
+
 std::string JsonEscape(const std::string& s) {
   std::string out = "\"";
   for (unsigned char c : s) {
@@ -33,7 +35,7 @@ std::string RenderJsonReport(const std::vector<FileOutcome>& files, const BatchR
     // A failed document's sizes are not its own (the worker keeps the last ones it had), so
     // they are unknown here as the line's question marks say.
     auto size = [&](int64_t v) { return f.result == 1 ? std::string("null") : std::to_string(v); };
-    j += "{\"path\": " + JsonEscape(platform::wideToUtf8(platform::ansiToWide(f.path))) +
+    j += "{\"path\": " + JsonEscape(platform::ansiToUtf8(f.path)) +
          ", \"result\": " + std::to_string(f.result) + ", \"step\": " + std::to_string(f.step) +
          ", \"replacements\": " + std::to_string(f.count) + ", \"sizeBefore\": " + size(f.sizeBefore) +
          ", \"sizeAfter\": " + size(f.sizeAfter) + ", \"status\": " + JsonEscape(f.status) +

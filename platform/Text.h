@@ -24,6 +24,8 @@ std::string wideToUtf16Bytes(std::u16string_view text, bool littleEndian);
 // ANSI <-> UTF-16: CP_ACP on Windows, UTF-8 on Linux.
 WideString ansiToWide(std::string_view text);
 AnsiString wideToAnsi(std::u16string_view text);
+// ANSI text (a path, say) put into a UTF-8 message; on Linux it already is UTF-8.
+std::string ansiToUtf8(std::string_view text);
 // The bytes of the ANSI character text starts with (a lead byte and its trail on a
 // double-byte code page, a whole sequence in UTF-8); 1 for a byte that starts none, 0 for "".
 size_t ansiCharLength(std::string_view text);

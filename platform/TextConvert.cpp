@@ -140,6 +140,8 @@ std::string wideToUtf8(std::u16string_view s) {
 }
 
 #ifdef _WIN32
+std::string ansiToUtf8(std::string_view s) { return wideToUtf8(ansiToWide(s)); }
+
 WideString ansiToWide(std::string_view s) {
   if (s.empty()) return {};
   int n = MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
@@ -163,6 +165,7 @@ AnsiString wideToAnsi(std::u16string_view s) {
   return out;
 }
 #else
+std::string ansiToUtf8(std::string_view s) { return std::string(s); }
 WideString ansiToWide(std::string_view s) { return utf8ToWide(s); }
 AnsiString wideToAnsi(std::u16string_view s) { return wideToUtf8(s); }
 

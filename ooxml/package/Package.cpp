@@ -4,6 +4,7 @@
 
 #include "ooxml/package/PackageError.h"
 #include "platform/Files.h"
+#include "platform/Text.h"
 
 namespace ooxml {
 
@@ -311,7 +312,7 @@ std::string Package::save() {
 void Package::saveAs(const AnsiString& path) {
   std::string bytes = save();
   if (!platform::writeFileAtomically(path, bytes))
-    throw PackageError("The document could not be written to \"" + path + "\"; the file on disk was left as it was.");
+    throw PackageError("The document could not be written to \"" + platform::ansiToUtf8(path) + "\"; the file on disk was left as it was.");
 }
 
 }  // namespace ooxml

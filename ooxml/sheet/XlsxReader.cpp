@@ -14,6 +14,7 @@
 #include "ooxml/sheet/SheetXml.h"
 #include "ooxml/sheet/XlsReader.h"
 #include "platform/Files.h"
+#include "platform/Text.h"
 
 namespace ooxml::sheet {
 namespace {
@@ -371,12 +372,12 @@ std::unique_ptr<Workbook> loadWorkbookBytes(std::string bytes, const WorkbookLim
 }
 
 std::unique_ptr<Workbook> loadWorkbook(const AnsiString& path, const WorkbookLimits& limits) {
-  if (platform::fileSystem().attributes(path) < 0) fail("The workbook file '" + path + "' does not exist");
+  if (platform::fileSystem().attributes(path) < 0) fail("The workbook file '" + platform::ansiToUtf8(path) + "' does not exist");
   std::string bytes;
   try {
     bytes = platform::readFile(path, static_cast<size_t>(limits.maxFileSize));
   } catch (const std::exception& e) {
-    fail("The workbook file '" + path + "' cannot be read: " + e.what());
+    fail("The workbook file '" + platform::ansiToUtf8(path) + "' cannot be read: " + e.what());
   }
   // Text files of values open as Excel opens them; by content, a package stays a package.
   const AnsiString name = platform::fileNameOf(path);

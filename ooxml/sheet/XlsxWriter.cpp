@@ -8,6 +8,7 @@
 #include "ooxml/package/Zip.h"
 #include "ooxml/sheet/SheetXml.h"
 #include "platform/Files.h"
+#include "platform/Text.h"
 
 namespace ooxml::sheet {
 namespace {
@@ -276,7 +277,7 @@ std::string workbookBytes(const Workbook& book) {
 
 void saveWorkbook(const Workbook& book, const AnsiString& path) {
   std::string bytes = workbookBytes(book);
-  if (!platform::writeFileAtomically(path, bytes)) throw PackageError("The workbook cannot be saved as '" + path + "'");
+  if (!platform::writeFileAtomically(path, bytes)) throw PackageError("The workbook cannot be saved as '" + platform::ansiToUtf8(path) + "'");
 }
 
 }  // namespace ooxml::sheet

@@ -3,6 +3,7 @@
 #include "ooxml/package/PackageError.h"
 #include "ooxml/word/StoryElements.h"
 #include "platform/Files.h"
+#include "platform/Text.h"
 
 namespace ooxml::word {
 
@@ -22,7 +23,7 @@ bool formatOf(const std::string& contentType, WordFormat& format) {
 
 void refuseOtherFormats(const std::string& bytes, const AnsiString& path) {
   auto starts = [&](std::string_view sig) { return bytes.compare(0, sig.size(), sig) == 0; };
-  std::string name = "\"" + platform::fileNameOf(path) + "\"";
+  std::string name = "\"" + platform::ansiToUtf8(platform::fileNameOf(path)) + "\"";
   if (bytes.empty()) throw PackageError("The document " + name + " is empty.");
   if (starts("{\\rtf")) throw PackageError("The document " + name + " is in Rich Text Format, which this Word cannot open.");
   if (starts("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"))

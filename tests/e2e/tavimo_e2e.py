@@ -228,6 +228,12 @@ class TavimoEndToEnd(unittest.TestCase):
         code, out = run("--table", self.path("t.txt"), "--json", self.path("no/such/r.json"), self.path("b.docx"))
         self.assertEqual(code, 2, out)
         self.assertEqual(body(self.path("b.docx")), ["colour"])
+        # A reason quoting a name outside ASCII shows the name as it is, on Windows too.
+        with open(self.path("caf\u00e9.doc"), "w") as f:
+            f.write("plain text")
+        code, out = run("--table", self.path("t.txt"), self.path("caf\u00e9.doc"))
+        self.assertEqual(code, 1, out)
+        self.assertIn('"caf\u00e9.doc" is not a Word document', out)
 
     def fixture(self, name):
         target = self.path(name)
