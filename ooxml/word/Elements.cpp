@@ -117,9 +117,47 @@ void appendUtf16(std::string_view s, std::u16string& out) {
 }
 }  // namespace
 
+namespace {
+bool isXmlSpace(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
+
+// Word drops the spaces at either end of a w:t unless xml:space="preserve" keeps them, on the
+// element or, as XML inherits it, on one around it.
+bool dropsEndSpaces(Node t) {
+  if (!t.is("w:t")) return false;
+  for (Node n = t; n && n.isElement(); n = n.parent()) {
+    std::string_view space = n.attribute("xml:space");
+    if (space == "preserve") return false;
+    if (space == "default") return true;
+  }
+  return true;
+}
+
+// Takes the spaces Word does not show off both ends of a w:t held in one text node, so that
+// offsets into its text are offsets into what Word shows; an edit marks it preserved after.
+void dropIgnoredEndSpaces(Node t, Node only) {
+  std::string_view v = only.value();
+  if (v.empty() || !(isXmlSpace(v.front()) || isXmlSpace(v.back())) || !dropsEndSpaces(t)) return;
+  size_t end = v.size();
+  while (end > 0 && isXmlSpace(v[end - 1])) --end;
+  size_t begin = 0;
+  while (begin < end && isXmlSpace(v[begin])) ++begin;
+  const size_t size = v.size();
+  only.spliceValue(end, size - end, "");
+  only.spliceValue(0, begin, "");
+}
+}  // namespace
+
 void appendTextOf(Node t, std::u16string& out) {
+  const size_t before = out.size();
   for (Node c = t.firstChild(); c; c = c.nextSibling())
     if (c.type() == xml::NodeType::Text || c.type() == xml::NodeType::CData) appendUtf16(c.value(), out);
+  if (out.size() == before || !(isXmlSpace(out[before]) || isXmlSpace(out.back())) || !dropsEndSpaces(t)) return;
+  size_t end = out.size();
+  while (end > before && isXmlSpace(out[end - 1])) --end;
+  size_t begin = before;
+  while (begin < end && isXmlSpace(out[begin])) ++begin;
+  out.erase(end);
+  out.erase(before, begin - before);
 }
 
 std::u16string textOf(Node t) {
@@ -179,6 +217,7 @@ size_t utf8OffsetOf(std::string_view s, size_t units) {
 bool spliceText(Node t, size_t from, size_t count, std::u16string_view text) {
   Node only = t.firstChild();
   if (!only || only.nextSibling() || only.type() != xml::NodeType::Text) return false;
+  dropIgnoredEndSpaces(t, only);
   std::string_view value = only.value();
   size_t begin = utf8OffsetOf(value, from);
   if (begin == std::string_view::npos) return false;
@@ -192,6 +231,7 @@ bool spliceText(Node t, size_t from, size_t count, std::u16string_view text) {
 Node splitTextFront(Node t, size_t k) {
   Node only = t.firstChild();
   if (!only || only.nextSibling() || only.type() != xml::NodeType::Text || !t.parent()) return {};
+  dropIgnoredEndSpaces(t, only);
   std::string_view value = only.value();
   size_t cut = utf8OffsetOf(value, k);
   if (cut == std::string_view::npos) return {};

@@ -101,6 +101,18 @@ def run_char(e):
     return None
 
 
+def shown_text(t):
+    """A w:t's text as Word shows it: without the spaces at either end unless xml:space keeps them."""
+    s = "".join(t.children)
+    n = t
+    while n is not None:
+        space = dict(n.attrs).get("xml:space")
+        if space:
+            return s if space == "preserve" else s.strip(" \t\n\r")
+        n = n.parent
+    return s.strip(" \t\n\r")
+
+
 def canon(node):
     """A subtree as one comparable value."""
     if isinstance(node, str):
@@ -148,7 +160,7 @@ def tokens(root):
                         if other or hidden or any(not isinstance(x, str) for x in k.children):
                             out.append(("R", canon(k), fmt))
                             continue
-                        for ch in "".join(k.children):
+                        for ch in shown_text(k):
                             out.append(("CH", ch, fmt))
                     elif run_char(k) is not None:
                         out.append(("CH", run_char(k), fmt))
