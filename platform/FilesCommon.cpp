@@ -3,6 +3,7 @@
 
 #include "platform/Clock.h"
 #include "platform/Files.h"
+#include "platform/Text.h"
 
 namespace platform {
 namespace {
@@ -30,13 +31,13 @@ bool canOpenExclusive(const AnsiString& path) {
 
 std::string readFile(const AnsiString& path, size_t maxBytes) {
   auto f = fileSystem().open(path, OpenMode::Read);
-  if (!f) throw std::runtime_error("cannot open " + path);
+  if (!f) throw std::runtime_error("cannot open " + ansiToUtf8(path));
   int64_t size = f->size();
   if (size < 0 || static_cast<uint64_t>(size) > maxBytes)
-    throw std::runtime_error(path + " is larger than " + std::to_string(maxBytes) + " bytes");
+    throw std::runtime_error(ansiToUtf8(path) + " is larger than " + std::to_string(maxBytes) + " bytes");
   std::string data(static_cast<size_t>(size), '\0');
   size_t got = f->read(data.data(), data.size());
-  if (got != data.size()) throw std::runtime_error("cannot read " + path);
+  if (got != data.size()) throw std::runtime_error("cannot read " + ansiToUtf8(path));
   return data;
 }
 
