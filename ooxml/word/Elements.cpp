@@ -294,6 +294,44 @@ Node splitParagraphShell(Node p) {
   return shell;
 }
 
+void unfoldSimpleField(Node field) {
+  xml::Document& doc = *field.document();
+  Node parent = field.parent();
+  Node firstRun;
+  for (Node c = field.firstElement(); c && !firstRun; c = c.nextElement())
+    if (isRun(c)) firstRun = c;
+  Node props = firstRun ? runProperties(firstRun) : Node();
+  auto fieldRun = [&](std::string_view type) {
+    Node run = newRun(doc, props);
+    Node mark = run.appendChild(doc.createElement("w:fldChar"));
+    mark.setAttribute("w:fldCharType", type);
+    return run;
+  };
+  Node begin = parent.insertBefore(fieldRun("begin"), field);
+  Node beginMark = begin.child("w:fldChar");
+  if (field.hasAttribute("w:fldLock")) beginMark.setAttribute("w:fldLock", field.attribute("w:fldLock"));
+  if (field.hasAttribute("w:dirty")) beginMark.setAttribute("w:dirty", field.attribute("w:dirty"));
+  Node code = newRun(doc, props);
+  Node instr = code.appendChild(doc.createElement("w:instrText"));
+  instr.setAttribute("xml:space", "preserve");
+  instr.appendChild(doc.createText(field.attribute("w:instr")));
+  parent.insertBefore(code, field);
+  parent.insertBefore(fieldRun("separate"), field);
+  for (Node c = field.firstChild(); c;) {
+    Node next = c.nextSibling();
+    if (c.is("w:fldData")) beginMark.appendChild(c);
+    else parent.insertBefore(c, field);
+    c = next;
+  }
+  parent.insertBefore(fieldRun("end"), field);
+  field.detach();
+}
+
+void dropContentControlId(Node controlCopy) {
+  if (!controlCopy.is("w:sdt")) return;
+  if (Node id = controlCopy.child("w:sdtPr").child("w:id")) id.detach();
+}
+
 void moveSectionBreak(Node from, Node to) {
   Node fromPr = paragraphProperties(from);
   Node sect = fromPr.child("w:sectPr");

@@ -62,6 +62,12 @@ bool isInsertableSpecial(char16_t c);
 // A copy of a paragraph's properties for a paragraph split off it: without identifiers that
 // must stay unique. The section break stays with the second half, which keeps the mark.
 Node splitParagraphShell(Node p);
+// A simple field (w:fldSimple) turned into the runs of a complex one, its result kept between
+// them: only a complex field may go on into the next paragraph when its result is split.
+void unfoldSimpleField(Node field);
+// The copy of a content control that a split paragraph carries on: Word wants each control's
+// id its own, so the copy goes without one and Word gives it a new one.
+void dropContentControlId(Node controlCopy);
 void moveSectionBreak(Node from, Node to);
 // The paragraph mark's own run properties, as the formatting of text typed into an empty paragraph.
 Node markRunProperties(Node p);

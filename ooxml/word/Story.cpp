@@ -56,9 +56,15 @@ SplitResult splitParagraphAfter(Node node) {
   Node innermost;
   while (!el::isParagraph(cur.parent())) {
     Node parent = cur.parent();
+    if (parent.is("w:fldSimple")) {
+      // Copied into the new paragraph, the field would show its result twice once updated.
+      el::unfoldSimpleField(parent);
+      continue;
+    }
     Node copy = parent.clone(false);
     for (Node c = parent.firstChild(); c; c = c.nextSibling())
       if (el::isProperties(c)) copy.appendChild(c.clone(true));
+    el::dropContentControlId(copy);
     if (carry) copy.appendChild(carry);
     for (Node c = cur.nextSibling(); c;) {
       Node next = c.nextSibling();

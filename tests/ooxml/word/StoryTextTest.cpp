@@ -66,3 +66,34 @@ TEST(StoryText, ACellWhoseContentIsWrappedStillEndsWithItsCellMark) {
   EXPECT_EQ(story.text(0, story.length()), u"uno\rdos\r\atwo\rthree\r\ain\r\a\r\a\r\a\r\aafter\r");
   EXPECT_EQ(story.searchable(7, 8), u"\a");
 }
+
+TEST(StoryText, AParagraphMarkPutInsideASimpleFieldOrAContentControlSplitsThemSoundly) {
+  auto doc = ooxml::xml::Document::parse(
+      "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body>"
+      "<w:p><w:r><w:t xml:space=\"preserve\">x </w:t></w:r><w:fldSimple w:instr=\" HYPERLINK &quot;http://a&quot; \" w:dirty=\"true\">"
+      "<w:fldData>AA==</w:fldData><w:r><w:rPr><w:b/></w:rPr><w:t>link text</w:t></w:r></w:fldSimple><w:r><w:t xml:space=\"preserve\"> y</w:t></w:r></w:p>"
+      "<w:p><w:sdt><w:sdtPr><w:id w:val=\"7\"/><w:tag w:val=\"t\"/></w:sdtPr><w:sdtContent><w:r><w:t>my box</w:t></w:r>"
+      "</w:sdtContent></w:sdt></w:p></w:body></w:document>");
+  ooxml::word::Story story(doc->documentElement().child("w:body"));
+  ASSERT_EQ(story.text(0, story.length()), u"x link text y\rmy box\r");
+
+  // The field's code is read once, and its result goes on into the next paragraph.
+  story.replace(6, 7, u"\r");
+  EXPECT_EQ(story.text(0, story.length()), u"x link\rtext y\rmy box\r");
+  const std::string xml = doc->serialize();
+  EXPECT_EQ(xml.find("fldSimple"), std::string::npos) << xml;
+  EXPECT_NE(xml.find("<w:r><w:rPr><w:b/></w:rPr><w:fldChar w:fldCharType=\"begin\" w:dirty=\"true\"><w:fldData>AA==</w:fldData>"
+                     "</w:fldChar></w:r><w:r><w:rPr><w:b/></w:rPr><w:instrText xml:space=\"preserve\"> HYPERLINK \"http://a\" "
+                     "</w:instrText></w:r><w:r><w:rPr><w:b/></w:rPr><w:fldChar w:fldCharType=\"separate\"/></w:r>"),
+            std::string::npos) << xml;
+  EXPECT_NE(xml.find("<w:t xml:space=\"preserve\">text</w:t></w:r><w:r><w:rPr><w:b/></w:rPr><w:fldChar w:fldCharType=\"end\"/></w:r>"
+                     "<w:r><w:t xml:space=\"preserve\"> y</w:t>"),
+            std::string::npos) << xml;
+
+  // The part of a content control carried into the new paragraph does not share its id.
+  story.replace(16, 17, u"\r");
+  EXPECT_EQ(story.text(0, story.length()), u"x link\rtext y\rmy\rbox\r");
+  const std::string after = doc->serialize();
+  EXPECT_EQ(after.find("w:id"), after.rfind("w:id")) << after;
+  EXPECT_NE(after.find("<w:sdtPr><w:tag w:val=\"t\"/></w:sdtPr>"), std::string::npos) << after;
+}
