@@ -65,7 +65,7 @@ class TrigramSet {
 
   void addAll(std::u16string_view text);
 
-  uint64_t inline_[kInlineWords];
+  uint64_t inline_[kInlineWords] = {};  // zeroed, so that a filter not yet built copies defined bits
   std::vector<uint64_t> heap_;
   uint32_t mask_ = 0;  // bits - 1; 0 until built
   size_t madeFor_ = 0;  // the length of the text it was made from
