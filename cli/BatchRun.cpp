@@ -130,7 +130,7 @@ int RunBatch(const CliOptions& options, std::FILE* out) {
   // Before any document is touched: a report that cannot be written is found out now.
   const AnsiString jsonFolder = platform::folderOf(options.jsonFile);
   if (!options.jsonFile.empty() && !jsonFolder.empty() && !platform::isFolder(jsonFolder)) {
-    std::fprintf(stderr, "tavimo: cannot write %s: no such folder\n", options.jsonFile.c_str());
+    std::fprintf(stderr, "tavimo: cannot write %s: no such folder\n", shown(options.jsonFile).c_str());
     return 2;
   }
 
@@ -234,7 +234,7 @@ int RunBatch(const CliOptions& options, std::FILE* out) {
 
   bool reportWritten = options.jsonFile.empty() ||
                        platform::writeFileAtomically(options.jsonFile, RenderJsonReport(outcomes, report, state, endText));
-  if (!reportWritten) std::fprintf(stderr, "tavimo: cannot write %s\n", options.jsonFile.c_str());
+  if (!reportWritten) std::fprintf(stderr, "tavimo: cannot write %s\n", shown(options.jsonFile).c_str());
 
   switch (state) {
     // A script must not read "all well" when the report it asked for is missing.
