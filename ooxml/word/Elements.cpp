@@ -1,6 +1,7 @@
 #include "ooxml/word/Elements.h"
 
 #include <cstring>
+#include <utility>
 
 #include "platform/Text.h"
 
@@ -115,9 +116,7 @@ void appendUtf16(std::string_view s, std::u16string& out) {
     i = j;
   }
 }
-}  // namespace
 
-namespace {
 bool isXmlSpace(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
 
 // Word drops the spaces at either end of a w:t unless xml:space="preserve" keeps them, on the
@@ -132,17 +131,22 @@ bool dropsEndSpaces(Node t) {
   return true;
 }
 
+// [begin, end) of s from `from` on without the spaces at either end.
+template <class Text>
+std::pair<size_t, size_t> withoutEndSpaces(const Text& s, size_t from) {
+  size_t end = s.size();
+  while (end > from && isXmlSpace(s[end - 1])) --end;
+  while (from < end && isXmlSpace(s[from])) ++from;
+  return {from, end};
+}
+
 // Takes the spaces Word does not show off both ends of a w:t held in one text node, so that
 // offsets into its text are offsets into what Word shows; an edit marks it preserved after.
 void dropIgnoredEndSpaces(Node t, Node only) {
   std::string_view v = only.value();
   if (v.empty() || !(isXmlSpace(v.front()) || isXmlSpace(v.back())) || !dropsEndSpaces(t)) return;
-  size_t end = v.size();
-  while (end > 0 && isXmlSpace(v[end - 1])) --end;
-  size_t begin = 0;
-  while (begin < end && isXmlSpace(v[begin])) ++begin;
-  const size_t size = v.size();
-  only.spliceValue(end, size - end, "");
+  const auto [begin, end] = withoutEndSpaces(v, 0);
+  only.spliceValue(end, v.size() - end, "");
   only.spliceValue(0, begin, "");
 }
 }  // namespace
@@ -152,10 +156,7 @@ void appendTextOf(Node t, std::u16string& out) {
   for (Node c = t.firstChild(); c; c = c.nextSibling())
     if (c.type() == xml::NodeType::Text || c.type() == xml::NodeType::CData) appendUtf16(c.value(), out);
   if (out.size() == before || !(isXmlSpace(out[before]) || isXmlSpace(out.back())) || !dropsEndSpaces(t)) return;
-  size_t end = out.size();
-  while (end > before && isXmlSpace(out[end - 1])) --end;
-  size_t begin = before;
-  while (begin < end && isXmlSpace(out[begin])) ++begin;
+  const auto [begin, end] = withoutEndSpaces(out, before);
   out.erase(end);
   out.erase(before, begin - before);
 }
