@@ -44,7 +44,7 @@ bool parseTypedNumber(const WideString& text, double& out) {
   if (equalsNoCase(text, u"true") || equalsNoCase(text, u"false")) return false;
   try {
     out = Variant(text).toDouble();
-    return true;
+    return std::isfinite(out);  // Excel keeps "1e999" typed in as text
   } catch (const AutomationError&) {
     return false;
   }
@@ -138,9 +138,8 @@ void CellAccess::assign(const Variant& v) {
       c.number = static_cast<double>(v.rawInteger() & 0xFFFF);
       return;
     case VarType::Date:
-      c.kind = CellKind::Number;
-      c.number = oleDateToSerial(v.rawReal(), book_.date1904);
-      if (classifyFormat(book_.styles.formatCode(c.style)) != FormatKind::Date) {
+      c.setNumber(oleDateToSerial(v.rawReal(), book_.date1904));
+      if (c.kind == CellKind::Number && classifyFormat(book_.styles.formatCode(c.style)) != FormatKind::Date) {
         CellFormat f = book_.styles.format(c.style);
         f.numFmtId = c.number == std::floor(c.number) ? 14 : 22;
         c.style = book_.styles.formatIndex(f);
@@ -173,8 +172,7 @@ void CellAccess::assign(const Variant& v) {
     case VarType::Dispatch:
       throw AutomationError("Type mismatch: the value cannot be put into a cell", static_cast<int32_t>(0x80020005));
     default:
-      c.kind = CellKind::Number;
-      c.number = v.toDouble();
+      c.setNumber(v.toDouble());
       return;
   }
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The workbook model: what a workbook file holds that the Excel surface answers for. Cells are
 // kept compactly (about 24 bytes each) so that a sheet with a million filled rows stays small.
+#include <cmath>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -99,6 +100,12 @@ struct Cell {
   uint32_t string = 0;           // String: index into Workbook::strings
   uint32_t formula = 0;          // 0: none; else 1 + index into Workbook::strings (A1 text)
   double number = 0;             // Number; Boolean 0/1; Error: the code
+
+  // Excel keeps no infinities or NaNs: such a value is the error #NUM!.
+  void setNumber(double value) {
+    kind = std::isfinite(value) ? CellKind::Number : CellKind::Error;
+    number = std::isfinite(value) ? value : static_cast<double>(kErrNum);
+  }
 };
 
 // The format a whole column range carries (<col style>): empty cells in it show that format.

@@ -221,8 +221,8 @@ class XlsLoader {
         cell.kind = CellKind::String, cell.string = keep(richString(std::move(t)));
         break;
       }
-      case kRk: cell.kind = CellKind::Number, cell.number = rkValue(in.u32()); break;
-      case kNumber: cell.kind = CellKind::Number, cell.number = in.f64(); break;
+      case kRk: cell.setNumber(rkValue(in.u32())); break;
+      case kNumber: cell.setNumber(in.f64()); break;
       case kBoolErr: {
         const uint8_t value = in.u8();
         if (in.u8() == 0) {
@@ -242,8 +242,9 @@ class XlsLoader {
     const uint32_t low = in.u32(), high = in.u32();
     if ((high >> 16) != 0xFFFF) {
       const uint64_t bits = (static_cast<uint64_t>(high) << 32) | low;
-      std::memcpy(&cell.number, &bits, sizeof cell.number);
-      cell.kind = CellKind::Number;
+      double number;
+      std::memcpy(&number, &bits, sizeof number);
+      cell.setNumber(number);
       return;
     }
     const uint8_t kind = low & 0xFF, value = (low >> 16) & 0xFF;
@@ -275,7 +276,7 @@ class XlsLoader {
     const size_t count = (size - 6) / itemSize;
     for (size_t i = 0; i < count; ++i) {
       Cell& cell = addCell(sheet, row, first + i, in.u16());
-      if (numbers) cell.kind = CellKind::Number, cell.number = rkValue(in.u32());
+      if (numbers) cell.setNumber(rkValue(in.u32()));
     }
   }
 

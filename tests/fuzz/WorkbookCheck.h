@@ -1,6 +1,7 @@
 #pragma once
 // What every workbook fuzz target asks of a loaded workbook: each cell answers every member the
 // table reader calls, and the workbook survives being written as .xlsx and read back.
+#include <cstdio>
 #include <cstdlib>
 
 #include "automation/Dispatch.h"
@@ -24,7 +25,8 @@ inline void checkLoadedWorkbook(ooxml::sheet::Workbook& book, const ooxml::sheet
   std::unique_ptr<Workbook> again;
   try {
     again = loadWorkbookBytes(workbookBytes(book), limits);
-  } catch (const automation::AutomationError&) {
+  } catch (const automation::AutomationError& e) {
+    std::fprintf(stderr, "our own workbook did not read back: %s\n", e.what());
     std::abort();  // our own output must always read back
   }
   if (again->sheets.size() != book.sheets.size()) std::abort();

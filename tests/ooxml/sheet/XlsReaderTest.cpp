@@ -5,12 +5,14 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "ooxml/package/CompoundFile.h"
 #include "ooxml/package/PackageError.h"
 #include "ooxml/sheet/CellAccess.h"
 #include "ooxml/sheet/XlsReader.h"
 #include "ooxml/sheet/XlsxReader.h"
+#include "ooxml/sheet/XlsxWriter.h"
 #include "platform/Files.h"
 #include "tests/ooxml/package/CompoundFileBuilder.h"
 #include "tests/ooxml/sheet/SheetFixtures.h"
@@ -227,6 +229,27 @@ TEST(XlsReader, EveryKindOfCellRecordGivesItsValue) {
   EXPECT_TRUE(std::is_sorted(s.cells.begin(), s.cells.end(), [](const Cell& a, const Cell& b) {
     return a.row != b.row ? a.row < b.row : a.column < b.column;
   }));
+}
+
+TEST(XlsReader, NumbersExcelCannotHoldReadAsNumErrorsAndTheWorkbookStillSaves) {
+  const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+  const std::string cells = cell(0x0203, 0, 0, 0, f64(nan)) + cell(0x0203, 0, 1, 0, f64(-inf)) +
+                            cell(0x027E, 0, 2, 0, u32(0x7FF00000u)) +  // RK: the top of an infinity
+                            record(0x00BD, u16(0) + u16(3) + u16(0) + u32(0xFFF80000u) + u16(4)) +
+                            cell(0x0006, 0, 4, 0, f64(inf) + std::string(6, '\0'));
+  auto book = loadWorkbookBytes(sheetFile("", cells));
+  for (uint32_t column = 1; column <= 4; ++column) {
+    EXPECT_EQ(valueAt(*book, 1, column), Variant::error(errorScode(kErrNum))) << column;
+    EXPECT_EQ(textAt(*book, 1, column), u"#NUM!") << column;
+  }
+  EXPECT_EQ(valueAt(*book, 1, 5), Variant::error(errorScode(kErrNum)));
+  auto again = loadWorkbookBytes(workbookBytes(*book));
+  EXPECT_EQ(valueAt(*again, 1, 1), Variant::error(errorScode(kErrNum)));
+
+  CellAccess(*book, book->active(), 2, 1).assign(Variant(nan));
+  EXPECT_EQ(valueAt(*book, 2, 1), Variant::error(errorScode(kErrNum))) << "a value put in follows the same rule";
+  CellAccess(*book, book->active(), 2, 2).assign(Variant(WideString(u"1e999")));
+  EXPECT_EQ(valueAt(*book, 2, 2), Variant(WideString(u"1e999"))) << "typed in, it is text";
 }
 
 TEST(XlsReader, SharedTextsSplitAcrossContinueRecordsKeepTheirCharactersAndRuns) {
