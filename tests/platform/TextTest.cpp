@@ -11,6 +11,15 @@ TEST(CaseMapping, MapsLatinGreekCyrillicBothWays) {
   EXPECT_EQ(toLower(u'Ł'), u'ł');
 }
 
+TEST(CaseMapping, PartnersFarAwayInOtherBlocksAreFound) {
+  EXPECT_EQ(toUpper(u'\u00FF'), u'\u0178');  // ÿ: its capital lies in the next block
+  EXPECT_EQ(toLower(u'\u2126'), u'\u03C9');  // the ohm sign folds to Greek omega, far below
+  EXPECT_EQ(toLower(u'\u10A0'), u'\u2D00');  // Georgian capitals and their small letters
+  EXPECT_EQ(toUpper(u'\uFF41'), u'\uFF21');  // fullwidth a, in the last block
+  EXPECT_EQ(toUpper(u'\uFFFF'), u'\uFFFF');
+  EXPECT_EQ(toLower(u'\u0100'), u'\u0101');  // the first unit of a block
+}
+
 TEST(CaseMapping, LeavesUnitsWithoutAOneUnitPartnerAlone) {
   EXPECT_EQ(toUpper(u'ß'), u'ß');  // upper case is two units (SS)
   EXPECT_EQ(toUpper(u'1'), u'1');
