@@ -153,6 +153,11 @@ int RunBatch(const CliOptions& options, std::FILE* out) {
   std::vector<AnsiString> repeated;
   for (auto& p : ExpandPaths(options.paths, options.recursive, &repeated)) pending.push_back(p);
   for (auto& p : repeated) std::fprintf(stderr, "tavimo: %s: named more than once, translated once\n", shown(p).c_str());
+  // A folder gets no line of its own; without a word, a run given only folders looks like it did nothing.
+  if (!options.recursive)
+    for (auto& p : options.paths)
+      if (platform::isFolder(p))
+        std::fprintf(stderr, "tavimo: %s: a folder; --recursive translates the documents in it\n", shown(p).c_str());
 
   const bool terminal = StdoutIsTerminal() && out == stdout;
   QueueUiInvoker ui;
@@ -216,7 +221,8 @@ int RunBatch(const CliOptions& options, std::FILE* out) {
   worker.WaitFor();
 
   int32_t state = worker.RunStateValue();
-  if (!outcomes.empty()) printTotals(out, report);
+  // A run that went through its list has totals, zeros too; one stopped by its table or Word has none.
+  if (!outcomes.empty() || state == rsCompleted || state == rsAborted) printTotals(out, report);
   std::string endText = utf8(RunStateText(state, text));
   if (state == rsTableCheckFailed) {
     TTablePosition cell = worker.tableErrorPosition;

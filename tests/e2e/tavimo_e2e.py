@@ -97,6 +97,11 @@ class TavimoEndToEnd(unittest.TestCase):
         self.assertIn("failed_1", out)
         self.assertIn("Operation completed!", out)
         self.assertEqual(r["totals"]["files"], 4)
+        self.assertIn("folder: a folder; --recursive translates the documents in it", out)
+
+        code, out = run("--table", self.path("t.txt"), self.path("folder"))
+        self.assertEqual(code, 0, out)
+        self.assertRegex(out, r"All files +0 +0 +0 +0")  # a run with nothing to do still totals
 
     def test_spreadsheet_table_saves_under_the_mask(self):
         make_doc(self.path("a.docx"), ["one two three"])
