@@ -124,6 +124,8 @@ void Story::rebuild() {
   text_.assign(std::move(all));
   shiftFrom_ = SIZE_MAX;
   shift_ = 0;
+  signatures_.clear();
+  filtersBuilt_ = false;
 }
 
 void Story::flattenBlocks(Node container, std::vector<Block>& out, OpenFields& fields, std::u16string& text) {
@@ -266,13 +268,17 @@ std::u16string Story::text(size_t start, size_t end) {
 
 size_t Story::blockAt(size_t pos) {
   if (blocks_.empty()) throw automation::AutomationError("The story has no text.");
+  // Searches and edits go forward through a story: the block asked for last, or the next one,
+  // is most often the answer.
+  for (size_t i = lastBlock_, end = std::min(lastBlock_ + 2, blocks_.size()); i < end; ++i)
+    if (blockStart(i) <= pos && (i + 1 == blocks_.size() || blockStart(i + 1) > pos)) return lastBlock_ = i;
   size_t lo = 0, hi = blocks_.size();
   while (hi - lo > 1) {
     size_t mid = (lo + hi) / 2;
     if (blockStart(mid) <= pos) lo = mid;
     else hi = mid;
   }
-  return lo;
+  return lastBlock_ = lo;
 }
 
 void Story::settleShift(size_t upTo) {
@@ -313,6 +319,20 @@ void Story::reflatten(size_t first, size_t last, const std::vector<Node>& paragr
     if (shiftFrom_ != SIZE_MAX) shiftFrom_ = shiftFrom_ + fresh.size() - oldCount;
   }
   addShift(first + fresh.size(), static_cast<ptrdiff_t>(text.size()) - static_cast<ptrdiff_t>(oldLength));
+  signatures_.replace(first, oldCount, fresh.size(), [this](size_t i) { return blockText(i); });
+}
+
+void Story::learnTrios(size_t bi, size_t start, size_t length) {
+  Block& b = blocks_[bi];
+  const size_t bs = blockStart(bi);
+  const size_t from = start >= bs + 2 ? start - 2 : bs;
+  const size_t to = std::min(start + length + 2, bs + b.length);
+  if (b.trigrams.crowded(b.length)) {
+    b.trigrams.clear();  // grown well past what it was made for: made anew when next asked
+  } else if (b.trigrams.built()) {
+    b.trigrams.add(text_.view(from, to));
+  }
+  if (signatures_.built()) signatures_.add(bi, text_.view(from, to), b.length);
 }
 
 void Story::addShift(size_t j, ptrdiff_t delta) {
@@ -359,14 +379,7 @@ bool Story::replaceWithinText(size_t start, size_t end, std::u16string_view text
     for (size_t k = i + 1; k < b.segments.size(); ++k) b.segments[k].start = static_cast<uint32_t>(b.segments[k].start + delta);
     b.length = static_cast<uint32_t>(b.length + delta);
     text_.replace(start, end - start, text);
-    if (b.trigrams.crowded(b.length)) {
-      b.trigrams.clear();  // grown well past what it was made for: made anew when next asked
-    } else if (b.trigrams.built()) {
-      size_t bs = blockStart(bi);
-      size_t from = start >= bs + 2 ? start - 2 : bs;
-      size_t to = std::min(start + text.size() + 2, bs + b.length);
-      b.trigrams.add(text_.view(from, to));
-    }
+    learnTrios(bi, start, text.size());
     addShift(bi + 1, delta);
     return true;
   }
@@ -421,16 +434,9 @@ Story::Point Story::insertionPoint(size_t pos) {
 void Story::buildFilters() {
   // The gap goes to one end first, so that no view below moves it while the threads read.
   text_.view(0, text_.size());
-  std::vector<std::pair<Block*, std::u16string_view>> todo;
-  for (size_t i = 0; i < blocks_.size(); ++i) {
-    const size_t start = blockStart(i);
-    if (!blocks_[i].trigrams.built()) todo.emplace_back(&blocks_[i], text_.view(start, start + blocks_[i].length));
-  }
-  constexpr size_t kShare = 256;  // blocks a thread takes at a time
-  const size_t shares = (todo.size() + kShare - 1) / kShare;
-  platform::parallelFor(shares, platform::usefulThreads(shares, 4), [&](size_t k) {
-    for (size_t i = k * kShare; i < std::min(todo.size(), (k + 1) * kShare); ++i) todo[i].first->trigrams.build(todo[i].second);
-  });
+  std::vector<std::u16string_view> texts(blocks_.size());
+  for (size_t i = 0; i < blocks_.size(); ++i) texts[i] = blockText(i);
+  signatures_.build(texts.size(), text_.size(), [&](size_t i) { return texts[i]; });
   filtersBuilt_ = true;
 }
 
@@ -438,8 +444,23 @@ std::pair<size_t, size_t> Story::nextCandidateBlock(const TrigramKeys& keys, siz
   size_t n = length();
   if (pos >= n || blocks_.empty()) return {n, n};
   // A long story's first search would make its paragraphs' filters one by one as it passes
-  // them; they are made on all cores at once instead.
+  // them; their table is made on all cores at once instead.
   if (!filtersBuilt_ && blocks_.size() >= kFiltersAtOnceFrom) buildFilters();
+  if (signatures_.built()) {
+    for (auto offer = signatures_.next(keys, blockAt(pos)); offer.block != BlockSignatures::npos;
+         offer = signatures_.next(keys, offer.block + 1)) {
+      const size_t i = offer.block;
+      Block& b = blocks_[i];
+      if (offer.wide) {
+        if (!b.trigrams.built()) b.trigrams.build(blockText(i));
+        if (!b.trigrams.mayHold(keys)) continue;
+      }
+      const size_t start = blockStart(i);
+      lastBlock_ = i;
+      return {start, start + b.length};
+    }
+    return {n, n};
+  }
   for (size_t i = blockAt(pos); i < blocks_.size(); ++i) {
     Block& b = blocks_[i];
     size_t start = blockStart(i);
@@ -652,11 +673,7 @@ bool Story::patchParagraph(size_t bi, size_t start, size_t end, std::u16string_v
   b.segments = std::move(pieces);
   b.length = static_cast<uint32_t>(static_cast<ptrdiff_t>(b.length) + delta);
   text_.replace(start, end - start, text);
-  if (b.trigrams.crowded(b.length)) {
-    b.trigrams.clear();
-  } else if (b.trigrams.built()) {
-    b.trigrams.add(text_.view(start >= bs + 2 ? start - 2 : bs, std::min(start + text.size() + 2, bs + b.length)));
-  }
+  learnTrios(bi, start, text.size());
   addShift(bi + 1, delta);
   return true;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ooxml/package/Xml.h"
+#include "ooxml/word/BlockSignatures.h"
 #include "ooxml/word/GapText.h"
 #include "ooxml/word/TrigramSet.h"
 
@@ -30,7 +31,7 @@ struct Block {
   uint32_t length = 0;
   std::vector<Segment> segments;
   std::vector<bool> fieldsAtStart;  // open complex fields: true while in the field code
-  TrigramSet trigrams;              // made when first asked for, dropped when the text changes
+  TrigramSet trigrams;              // made when first asked for, dropped when the text grows much
 };
 
 // The complex fields open at a point: for each, whether its code (true) or its result is being
@@ -113,6 +114,9 @@ class Story {
   void splitAt(size_t pos);
   Point insertionPoint(size_t pos);
   void buildFilters();
+  std::u16string_view blockText(size_t i) { return text_.view(blockStart(i), blockStart(i) + blocks_[i].length); }
+  // An edit inside block bi put text at [start, start + length): its filters learn the trios.
+  void learnTrios(size_t bi, size_t start, size_t length);
 
   xml::Node root_;
   std::function<void()> onChange_;
@@ -123,6 +127,8 @@ class Story {
   ptrdiff_t shift_ = 0;
   uint64_t layoutVersion_ = 0;
   bool filtersBuilt_ = false;  // once for the story: later blocks get theirs when searched
+  size_t lastBlock_ = 0;  // a hint for blockAt
+  BlockSignatures signatures_;  // a long story's: its paragraphs' own filters only for the widest
 };
 
 }  // namespace ooxml::word

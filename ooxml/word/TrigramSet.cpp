@@ -9,13 +9,6 @@ namespace ooxml::word {
 
 char16_t foldNonAscii(char16_t c) { return platform::toLower(c); }
 
-namespace {
-// A trio packed into 48 bits, so that a pass over a text shifts in one character at a time.
-constexpr uint64_t kTrioMask = (uint64_t(1) << 48) - 1;
-// One multiplication mixes all 48 bits into the 24 kept (no filter is wider than 2^16 bits).
-inline uint32_t hashOfTrio(uint64_t trio) { return static_cast<uint32_t>(trio * 0x9E3779B97F4A7C15ull >> 40); }
-}  // namespace
-
 uint32_t trigramHash(char16_t a, char16_t b, char16_t c) {
   return hashOfTrio(uint64_t(a) << 32 | uint64_t(b) << 16 | c);
 }
@@ -46,13 +39,11 @@ void TrigramSet::add(std::u16string_view text) {
 
 void TrigramSet::addAll(std::u16string_view text) {
   uint64_t* bits = words();
-  if (text.size() < 3) return;
-  uint64_t trio = uint64_t(foldUnit(text[0])) << 16 | foldUnit(text[1]);
-  for (size_t i = 2; i < text.size(); ++i) {
-    trio = (trio << 16 | foldUnit(text[i])) & kTrioMask;
-    uint32_t bit = hashOfTrio(trio) & mask_;
+  const uint32_t mask = mask_;
+  forEachTrioHash(text, [&](uint32_t hash) {
+    uint32_t bit = hash & mask;
     bits[bit >> 6] |= uint64_t(1) << (bit & 63);
-  }
+  });
 }
 
 }  // namespace ooxml::word

@@ -73,4 +73,20 @@ class TrigramSet {
 
 uint32_t trigramHash(char16_t a, char16_t b, char16_t c);
 
+// A trio packed into 48 bits, so that a pass over a text shifts in one character at a time;
+// one multiplication mixes all 48 bits into the 24 kept.
+inline uint32_t hashOfTrio(uint64_t trio) { return static_cast<uint32_t>(trio * 0x9E3779B97F4A7C15ull >> 40); }
+
+// Calls f with the hash of each trio of text, folded, in order.
+template <class F>
+void forEachTrioHash(std::u16string_view text, F f) {
+  if (text.size() < 3) return;
+  constexpr uint64_t kTrioMask = (uint64_t(1) << 48) - 1;
+  uint64_t trio = uint64_t(foldUnit(text[0])) << 16 | foldUnit(text[1]);
+  for (size_t i = 2; i < text.size(); ++i) {
+    trio = (trio << 16 | foldUnit(text[i])) & kTrioMask;
+    f(hashOfTrio(trio));
+  }
+}
+
 }  // namespace ooxml::word

@@ -116,6 +116,12 @@ TEST(ParagraphFilter, AStoryWithFiltersMadeAtOnceFindsEveryParagraphsEnds) {
   compareWithWholeScans(17, 1, 1100, 100, 12);  // and after random edits
 }
 
+// A story long enough for its table of paragraph trios, searched and edited at length: the
+// table follows paragraphs that grow, split and join.
+TEST(ParagraphFilter, ALongStoryWithItsTrioTableFindsWhatAWholeScanFinds) {
+  EXPECT_GT(compareWithWholeScans(23, 2, 1100, 1500, 30), 700);
+}
+
 TEST(ParagraphFilter, OnlyPlainTextsWithoutMarksAreFiltered) {
   EXPECT_FALSE(Matcher(u"term042", false, false).trigramKeys().empty());
   EXPECT_TRUE(Matcher(u"ab", false, false).trigramKeys().empty());         // no trio
