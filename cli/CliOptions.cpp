@@ -17,6 +17,7 @@ std::string UsageText() {
          "  --backup                  save into the document, keeping a .bak copy (default)\n"
          "  --in-place                save into the document without a copy\n"
          "  --mask TEXT               save under a name built from TEXT, e.g. \"[N]_new.[E]\"\n"
+         "                            (another file that has that name is kept as a .bak copy first)\n"
          "  --empty-replacement=delete|ignore\n"
          "                            what a row with an empty replacement does\n"
          "  --set-formatting-only, --no-set-formatting-only\n"

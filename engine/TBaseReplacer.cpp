@@ -19,6 +19,16 @@ AnsiString freeBackupName(const AnsiString& path) {
 
 bool TBaseReplacer::MakeBackupCopy(const AnsiString& path, int64_t size) {
   if (!BackupSwitch) return true;
+  return copyToBackup(path, size);
+}
+
+bool TBaseReplacer::KeepFileInTheWay(const AnsiString& source, const AnsiString& target) {
+  if (!platform::exists(target) || platform::isFolder(target)) return true;  // a folder fails the save itself
+  if (platform::fileIdentity(target) == platform::fileIdentity(source)) return true;  // the document's own name
+  return copyToBackup(target, platform::fileSystem().size(target));
+}
+
+bool TBaseReplacer::copyToBackup(const AnsiString& path, int64_t size) {
   // An unknown size would make an empty "backup" that passes for one.
   if (size < 0) return false;
   platform::FileSystem& fs = platform::fileSystem();

@@ -175,6 +175,11 @@ int32_t TMSWordTavimo::saveChanged(const AnsiString& path) {
         failure_ = "The name the mask makes would leave the document's folder.";
         return frFailed;
       }
+      if (!KeepFileInTheWay(path, target)) {
+        failure_ = IsCancelled() ? "Stopped on request."
+                                 : "The file the mask names could not be kept as a backup before it was saved over.";
+        return frFailed;
+      }
     }
     Word->SaveDocument(platform::ansiToWide(target));
     return frSuccessful;

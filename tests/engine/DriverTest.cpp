@@ -208,6 +208,45 @@ TEST_F(DriverTest, SaveByMaskWritesBesideTheSourceWithoutBackup) {
   EXPECT_FALSE(platform::exists(a + ".bak"));
 }
 
+// Saving by mask over a file the folder already had (say, another document of the batch named
+// as the mask names its output) keeps that file under its backup name first.
+TEST_F(DriverTest, SaveByMaskOverAnotherFileKeepsThatFileAsItsBackup) {
+  auto d = driver({{u"a", u"b"}}, scwSaveByMask);
+  d->BackupSwitch = false;
+  AnsiString a = file("a.docx");
+  AnsiString inTheWay = file("a_new.docx", "somebody's own document");
+  scriptHits({{0, 1, u"a"}});
+  EXPECT_EQ(d->ProcessFile(a), frSuccessful);
+  EXPECT_EQ(calls("Document.SaveAs"), std::vector<std::string>{"Document.SaveAs(\"" + inTheWay + "\")"});
+  EXPECT_EQ(platform::readFile(inTheWay + ".bak", 1000), "somebody's own document");
+  EXPECT_FALSE(platform::exists(a + ".bak"));
+
+  // A mask that gives the document its own name replaces it in place, with no copy.
+  params_.SetParameter("MaskForNewName", "[N].[E]");
+  auto same = driver({{u"a", u"b"}}, scwSaveByMask);
+  same->BackupSwitch = false;
+  scriptHits({{0, 1, u"a"}});
+  EXPECT_EQ(same->ProcessFile(a), frSuccessful);
+  EXPECT_FALSE(platform::exists(a + ".bak"));
+}
+
+TEST_F(DriverTest, AFileInTheMasksWayThatCannotBeKeptFailsTheSaveAndStaysAsItWas) {
+  auto d = driver({{u"a", u"b"}}, scwSaveByMask);
+  d->BackupSwitch = false;
+  AnsiString a = file("a.docx");
+  AnsiString inTheWay = file("a_new.docx", "somebody's own document");
+  platform::FaultyFileSystem fs;
+  fs.failAt(platform::FileOp::Write, 1, true);
+  platform::ScopedFileSystem scope(fs);
+  scriptHits({{0, 1, u"a"}});
+  EXPECT_EQ(d->ProcessFile(a), frFailed);
+  EXPECT_EQ(d->StepCode(), 9);
+  EXPECT_EQ(d->FailureText(), "The file the mask names could not be kept as a backup before it was saved over.");
+  EXPECT_EQ(count("Document.SaveAs"), 0u);
+  EXPECT_FALSE(platform::exists(inTheWay + ".bak"));
+  EXPECT_EQ(platform::readFile(inTheWay, 1000), "somebody's own document");
+}
+
 TEST_F(DriverTest, AMaskThatWouldLeaveTheFolderFailsTheFileAtStep9) {
   params_.SetParameter("MaskForNewName", std::string("..") + platform::pathSeparator() + "[N].[E]");
   auto d = driver({{u"a", u"b"}}, scwSaveByMask);
