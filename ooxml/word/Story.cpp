@@ -716,9 +716,30 @@ void Story::forEachRunIn(size_t start, size_t end, const std::function<void(Node
     if (runs.empty() || runs.back() != run) runs.push_back(run);
   }
   for (Node r : runs) f(r);
-  rebuild();
-  ++layoutVersion_;
+  // Runs were cut and their pieces moved, but no element the lists of hyperlinks, shapes and
+  // sections hold was made or dropped: those lists stand.
+  rereadParagraphs(b1, b2);
   if (onChange_) onChange_();
+}
+
+void Story::rereadParagraphs(size_t first, size_t last) {
+  // Formatting cuts runs and leaves the text as it was: only these paragraphs' pieces are read
+  // again, and their filters stay. Reading the whole story after each formatted hit made a
+  // long document's formatting pass take minutes.
+  for (size_t bi = first; bi <= last && bi < blocks_.size(); ++bi) {
+    Block& b = blocks_[bi];
+    const SegmentKind mark = markOf(b);
+    if (mark == SegmentKind::RowMark) continue;  // a row's end holds no runs
+    OpenFields fields = openFieldsFrom(b.fieldsAtStart);
+    std::u16string text;
+    Block fresh = flattenParagraph(b.node, mark, fields, text);
+    const size_t start = blockStart(bi);
+    if (fresh.length != b.length || text_.view(start, start + b.length) != text) {
+      rebuild();  // not the text it was: everything is read again, as before
+      return;
+    }
+    b.segments = std::move(fresh.segments);
+  }
 }
 
 }  // namespace ooxml::word

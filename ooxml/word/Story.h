@@ -59,7 +59,8 @@ class Story {
 
   size_t length() const { return text_.size(); }
   // Counts the edits that may have added, removed or moved elements; an edit of the text
-  // inside one w:t does not count, so lists of hyperlinks or shapes outlive it.
+  // inside one w:t does not count, nor formatting (which cuts runs but makes or drops none of
+  // the elements those lists hold), so lists of hyperlinks or shapes outlive them.
   uint64_t layoutVersion() const { return layoutVersion_; }
   // The text of [start, end) as Range.Text shows it (a cell or row end reads as 13 7).
   std::u16string text(size_t start, size_t end);
@@ -108,6 +109,7 @@ class Story {
   // false (nothing changed) when they do not line up, and the paragraph is read again.
   bool patchParagraph(size_t bi, size_t start, size_t end, std::u16string_view text, const std::vector<Segment>& made);
   void reflatten(size_t first, size_t last, const std::vector<xml::Node>& paragraphs, SegmentKind lastMark);
+  void rereadParagraphs(size_t first, size_t last);
   struct Point {
     xml::Node parent, before;  // insert before `before` in `parent` (append when empty)
   };

@@ -145,6 +145,39 @@ TEST(Shapes, FloatingShapesOfTheMainTextWithTheirTextBoxes) {
   EXPECT_EQ(storyText(doc).find(u"[head]"), std::u16string::npos);  // the main text is untouched
 }
 
+// Formatting cuts the runs that hold field characters, field codes and drawings; the lists of
+// hyperlinks and shapes read before it still name the right elements after it.
+TEST(Hyperlinks, LinksAndShapesReadBeforeFormattingStillWorkAfterIt) {
+  Ole word(ooxml::createWordApplication());
+  std::string path = copyOf("stories.docx", "stories-formatted.docx");
+  Ole doc = open(word, path);
+  Ole links = doc.get("HyperLinks");
+  Ole shapes = doc.get("Shapes");
+  ASSERT_EQ(links.get("Count").toInt(), 5);
+  ASSERT_EQ(shapes.get("Count").toInt(), 3);
+  const std::u16string text = storyText(doc);
+  Ole sel = selectionOf(doc);
+  for (size_t at = 1; at + 3 < text.size(); at += 7) {  // many small ranges: runs cut all over
+    sel.put("Start", static_cast<int>(at));
+    sel.put("End", static_cast<int>(at + 3));
+    sel.get("Font").put("Bold", true);
+  }
+  EXPECT_EQ(storyText(doc), text);
+  ASSERT_EQ(links.get("Count").toInt(), 5);
+  EXPECT_EQ(links.call("Item", 4).get("Address").toString(), u"http://fields.example/a");
+  links.call("Item", 5).put("Address", u"http://complex.example/after");
+  ASSERT_EQ(shapes.get("Count").toInt(), 3);
+  shapes.call("Item", 3).call("Select");
+  EXPECT_EQ(sel.get("Text").toString(), u"Vml head two\r");
+  doc.call("Save");
+  doc.call("Close", 0);
+
+  doc = open(word, path);
+  EXPECT_EQ(storyText(doc), text);
+  EXPECT_EQ(doc.get("HyperLinks").call("Item", 5).get("Address").toString(), u"http://complex.example/after");
+  EXPECT_EQ(doc.get("Shapes").get("Count").toInt(), 3);
+}
+
 TEST(Properties, SixBuiltinPropertiesReadAndAssigned) {
   Ole word(ooxml::createWordApplication());
   std::string path = copyOf("stories.docx", "stories-properties.docx");
