@@ -14,7 +14,14 @@ namespace {
 constexpr size_t kMinBits = 256, kMaxBits = 8192;
 constexpr size_t kMaxBytes = 16u << 20;
 
-uint64_t slotsBelow(uint32_t n) { return n >= 64 ? ~uint64_t(0) : (uint64_t(1) << n) - 1; }
+uint64_t slotsBelow(size_t n) { return n >= 64 ? ~uint64_t(0) : (uint64_t(1) << n) - 1; }
+uint64_t shiftedUp(uint64_t v, size_t n) { return n >= 64 ? 0 : v << n; }
+uint64_t shiftedDown(uint64_t v, size_t n) { return n >= 64 ? 0 : v >> n; }
+
+// Columns [slot, slot + oldCount) of a word taken out and newCount empty ones put in their place.
+uint64_t respliced(uint64_t w, size_t slot, size_t oldCount, size_t newCount) {
+  return (w & slotsBelow(slot)) | shiftedUp(shiftedDown(w, slot + oldCount), slot + newCount);
+}
 }  // namespace
 
 void BlockSignatures::clear() {
@@ -89,19 +96,36 @@ void BlockSignatures::replace(size_t first, size_t oldCount, size_t newCount, co
     }
     return;
   }
-  // Blocks came or went: the groups they were in are made anew from their blocks' texts.
   const size_t g0 = groupOf(first);
   const size_t g1 = oldCount == 0 ? g0 : groupOf(first + oldCount - 1);
   const size_t from = firstBlock_[g0];
   const size_t oldTotal = firstBlock_[g1] + groups_[g1].count - from;
   const size_t total = oldTotal - oldCount + newCount;
+  if (g0 == g1 && total >= 1 && total <= kGroupSize) {
+    // Blocks came or went inside one group with room: its columns move over in place.
+    Group& g = groups_[g0];
+    const size_t slot = first - from;
+    for (uint64_t& w : g.slices) w = respliced(w, slot, oldCount, newCount);
+    g.wide = respliced(g.wide, slot, oldCount, newCount);
+    g.count = static_cast<uint32_t>(total);
+    for (size_t k = 0; k < newCount; ++k) {
+      std::u16string_view text = textOf(first + k);
+      setWide(g, static_cast<uint32_t>(slot + k), text.size());
+      fill(g, static_cast<uint32_t>(slot + k), text);
+    }
+    count_ = count_ - oldCount + newCount;
+    renumberFrom(g0 + 1);
+    return;
+  }
+  // Blocks came or went across groups, or past one's room: those groups are made anew from
+  // their blocks' texts, in groups of even size, so that no group is left with a few blocks.
   std::vector<Group> fresh((total + kRefill - 1) / kRefill);
-  for (size_t f = 0; f < fresh.size(); ++f) {
+  for (size_t f = 0, at = 0; f < fresh.size(); ++f) {
     Group& g = fresh[f];
-    g.count = static_cast<uint32_t>(std::min<size_t>(kRefill, total - f * kRefill));
+    g.count = static_cast<uint32_t>(total / fresh.size() + (f < total % fresh.size() ? 1 : 0));
     g.slices.assign(bits_, 0);
-    for (uint32_t slot = 0; slot < g.count; ++slot) {
-      std::u16string_view text = textOf(from + f * kRefill + slot);
+    for (uint32_t slot = 0; slot < g.count; ++slot, ++at) {
+      std::u16string_view text = textOf(from + at);
       setWide(g, slot, text.size());
       fill(g, slot, text);
     }

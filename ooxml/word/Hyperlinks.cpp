@@ -84,7 +84,7 @@ std::u16string HyperlinkFieldCode::withSubAddress(std::u16string_view subAddress
 }
 
 std::vector<el::LinkSite>& Hyperlinks::links() {
-  if (read_ == doc_.mainStory().layoutVersion()) return links_;
+  if (read_ == doc_.mainStory().objectsVersion()) return links_;
   links_.clear();
   uses_.clear();
   xml::Node root = doc_.package().xmlPart(doc_.mainPartName()).documentElement();
@@ -92,7 +92,7 @@ std::vector<el::LinkSite>& Hyperlinks::links() {
   xml::Node body = el::bodyOf(root);
   for (el::LinkSite& s : el::linkSites(body))
     if (s.kind == el::LinkSite::Element || HyperlinkFieldCode(el::fieldCode(s)).isHyperlink()) links_.push_back(std::move(s));
-  read_ = doc_.mainStory().layoutVersion();
+  read_ = doc_.mainStory().objectsVersion();
   return links_;
 }
 

@@ -107,9 +107,9 @@ Story& DocumentLayout::notes(NoteKind kind) {
 }
 
 const std::vector<xml::Node>& DocumentLayout::shapes() {
-  if (shapesRead_ != doc_.mainStory().layoutVersion()) {
+  if (shapesRead_ != doc_.mainStory().objectsVersion()) {
     shapes_ = el::floatingShapes(body());
-    shapesRead_ = doc_.mainStory().layoutVersion();
+    shapesRead_ = doc_.mainStory().objectsVersion();
   }
   return shapes_;
 }

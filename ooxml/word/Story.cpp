@@ -126,6 +126,8 @@ void Story::rebuild() {
   shift_ = 0;
   signatures_.clear();
   filtersBuilt_ = false;
+  ++layoutVersion_;
+  ++objectsVersion_;
 }
 
 void Story::flattenBlocks(Node container, std::vector<Block>& out, OpenFields& fields, std::u16string& text) {
@@ -310,14 +312,18 @@ void Story::reflatten(size_t first, size_t last, const std::vector<Node>& paragr
   }
   text_.replace(start, oldLength, text);
   size_t oldCount = last - first + 1;
-  if (fresh.size() == oldCount) {
-    std::move(fresh.begin(), fresh.end(), blocks_.begin() + static_cast<ptrdiff_t>(first));
-  } else {
-    blocks_.erase(blocks_.begin() + static_cast<ptrdiff_t>(first), blocks_.begin() + static_cast<ptrdiff_t>(last + 1));
-    blocks_.insert(blocks_.begin() + static_cast<ptrdiff_t>(first), std::make_move_iterator(fresh.begin()),
+  // The records in common are replaced where they stand, so that the blocks after them move
+  // once, by the difference, as a paragraph split or joined hit after hit needs.
+  const size_t common = std::min(oldCount, fresh.size());
+  const auto place = blocks_.begin() + static_cast<ptrdiff_t>(first);
+  std::move(fresh.begin(), fresh.begin() + static_cast<ptrdiff_t>(common), place);
+  if (fresh.size() > oldCount) {
+    blocks_.insert(place + static_cast<ptrdiff_t>(common), std::make_move_iterator(fresh.begin() + static_cast<ptrdiff_t>(common)),
                    std::make_move_iterator(fresh.end()));
-    if (shiftFrom_ != SIZE_MAX) shiftFrom_ = shiftFrom_ + fresh.size() - oldCount;
+  } else if (fresh.size() < oldCount) {
+    blocks_.erase(place + static_cast<ptrdiff_t>(common), place + static_cast<ptrdiff_t>(oldCount));
   }
+  if (fresh.size() != oldCount && shiftFrom_ != SIZE_MAX) shiftFrom_ = shiftFrom_ + fresh.size() - oldCount;
   addShift(first + fresh.size(), static_cast<ptrdiff_t>(text.size()) - static_cast<ptrdiff_t>(oldLength));
   signatures_.replace(first, oldCount, fresh.size(), [this](size_t i) { return blockText(i); });
 }
@@ -554,6 +560,9 @@ std::pair<size_t, size_t> Story::replace(size_t start, size_t end, std::u16strin
     }
   }
   if (last > b2 && !el::isParagraph(blocks_[last].node)) sameParent = false;
+  // Paragraphs of plain runs edited: the lists of hyperlinks and shapes cannot change.
+  bool objectsStay = sameParent;
+  for (size_t bi = b1; objectsStay && bi <= last; ++bi) objectsStay = holdsOnlyPlainRuns(blocks_[bi].node);
 
   for (auto& [s, next] : doomed) {
     if (!isRunBacked(s)) continue;
@@ -613,6 +622,7 @@ std::pair<size_t, size_t> Story::replace(size_t start, size_t end, std::u16strin
                                std::none_of(text.begin(), text.end(), [](char16_t c) { return c == el::kParagraphMark || (c >= 0xD800 && c <= 0xDFFF); });
   if (withinParagraph && patchParagraph(b1, start, end, text, made)) {
     ++layoutVersion_;
+    if (!objectsStay) ++objectsVersion_;
     if (onChange_) onChange_();
     return {start, start + text.size()};
   }
@@ -641,8 +651,22 @@ std::pair<size_t, size_t> Story::replace(size_t start, size_t end, std::u16strin
     rebuild();
   }
   ++layoutVersion_;
+  if (!objectsStay) ++objectsVersion_;
   if (onChange_) onChange_();
   return {start, start + text.size()};
+}
+
+bool Story::holdsOnlyPlainRuns(Node paragraph) {
+  // Only what an edit of plain text makes or moves; anything else (a hyperlink, a field, a
+  // drawing, a content control) might be split, joined or dropped by the edit.
+  static constexpr std::string_view kPlain[] = {"w:r", "w:t", "w:tab", "w:br", "w:cr", "w:noBreakHyphen", "w:softHyphen",
+                                                "w:proofErr", "w:lastRenderedPageBreak", "w:bookmarkStart", "w:bookmarkEnd"};
+  for (Node c = paragraph.firstElement(); c; c = c.nextElement()) {
+    if (el::isProperties(c)) continue;
+    if (std::find(std::begin(kPlain), std::end(kPlain), c.name()) == std::end(kPlain)) return false;
+    if (el::isRun(c) && !holdsOnlyPlainRuns(c)) return false;
+  }
+  return true;
 }
 
 bool Story::patchParagraph(size_t bi, size_t start, size_t end, std::u16string_view text, const std::vector<Segment>& made) {

@@ -62,6 +62,9 @@ class Story {
   // inside one w:t does not count, nor formatting (which cuts runs but makes or drops none of
   // the elements those lists hold), so lists of hyperlinks or shapes outlive them.
   uint64_t layoutVersion() const { return layoutVersion_; }
+  // Counts those of them that may have made, split or dropped a hyperlink, a field or a
+  // shape: an edit among plain runs moves paragraphs but leaves those lists as they were.
+  uint64_t objectsVersion() const { return objectsVersion_; }
   // The text of [start, end) as Range.Text shows it (a cell or row end reads as 13 7).
   std::u16string text(size_t start, size_t end);
   // The text the matcher sees: a cell or row end is the one character 7.
@@ -110,6 +113,7 @@ class Story {
   bool patchParagraph(size_t bi, size_t start, size_t end, std::u16string_view text, const std::vector<Segment>& made);
   void reflatten(size_t first, size_t last, const std::vector<xml::Node>& paragraphs, SegmentKind lastMark);
   void rereadParagraphs(size_t first, size_t last);
+  static bool holdsOnlyPlainRuns(xml::Node paragraph);
   struct Point {
     xml::Node parent, before;  // insert before `before` in `parent` (append when empty)
   };
@@ -128,6 +132,7 @@ class Story {
   size_t shiftFrom_ = SIZE_MAX;  // blocks from here on start shift_ later than stored
   ptrdiff_t shift_ = 0;
   uint64_t layoutVersion_ = 0;
+  uint64_t objectsVersion_ = 0;
   bool filtersBuilt_ = false;  // once for the story: later blocks get theirs when searched
   size_t lastBlock_ = 0;  // a hint for blockAt
   BlockSignatures signatures_;  // a long story's: its paragraphs' own filters only for the widest

@@ -28,8 +28,7 @@ void TrigramSet::build(std::u16string_view text) {
   size_t want = std::clamp<size_t>(std::bit_ceil(std::max<size_t>(text.size(), 1) * 8), 64, size_t(1) << 16);
   mask_ = static_cast<uint32_t>(want - 1);
   madeFor_ = std::max<size_t>(text.size(), 16);
-  if (want > kInlineWords * 64) heap_.assign(want / 64, 0);
-  else std::fill(inline_, inline_ + want / 64, 0);
+  words_ = std::make_unique<uint64_t[]>(want / 64);  // zeroed
   addAll(text);
 }
 

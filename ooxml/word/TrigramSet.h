@@ -3,6 +3,7 @@
 // filter. A plain find text with a trio the filter lacks cannot occur in that text, so a row's
 // pass over a long story searches only the paragraphs that may hold it.
 #include <cstdint>
+#include <memory>
 #include <utility>
 #include <string_view>
 #include <vector>
@@ -39,7 +40,10 @@ class TrigramSet {
   // Adds the trios of text put in place (with the two characters either side of it): trios
   // the edit removed stay, which only costs a needless search of this paragraph now and then.
   void add(std::u16string_view text);
-  void clear() { mask_ = 0; }
+  void clear() {
+    words_.reset();
+    mask_ = 0;
+  }
   bool built() const { return mask_ != 0; }
   // Whether the text has grown to twice what the filter was made for, so that its bits fill up.
   bool crowded(size_t length) const { return built() && length > 2 * madeFor_; }
@@ -57,16 +61,14 @@ class TrigramSet {
   }
 
  private:
-  // A short paragraph's filter sits in the paragraph's own record; longer ones take theirs
-  // to the heap.
-  static constexpr size_t kInlineWords = 16;
-  const uint64_t* words() const { return mask_ < kInlineWords * 64 ? inline_ : heap_.data(); }
-  uint64_t* words() { return mask_ < kInlineWords * 64 ? inline_ : heap_.data(); }
+  const uint64_t* words() const { return words_.get(); }
+  uint64_t* words() { return words_.get(); }
 
   void addAll(std::u16string_view text);
 
-  uint64_t inline_[kInlineWords] = {};  // zeroed, so that a filter not yet built copies defined bits
-  std::vector<uint64_t> heap_;
+  // On the heap, so that a paragraph's record stays small: editing a long story moves the
+  // records of every paragraph after the edit.
+  std::unique_ptr<uint64_t[]> words_;
   uint32_t mask_ = 0;  // bits - 1; 0 until built
   size_t madeFor_ = 0;  // the length of the text it was made from
 };

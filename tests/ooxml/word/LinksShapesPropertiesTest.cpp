@@ -178,6 +178,41 @@ TEST(Hyperlinks, LinksAndShapesReadBeforeFormattingStillWorkAfterIt) {
   EXPECT_EQ(doc.get("Shapes").get("Count").toInt(), 3);
 }
 
+// Lists kept across edits that split and join paragraphs, some of plain runs (the lists stand)
+// and some holding links, fields or shapes: each time they read as the saved file reads.
+TEST(Hyperlinks, ListsKeptAcrossSplitsAndJoinsMatchTheSavedDocument) {
+  Ole word(ooxml::createWordApplication());
+  std::string path = copyOf("stories.docx", "stories-split.docx");
+  Ole doc = open(word, path);
+  auto lists = [](Ole d) {
+    std::u16string seen;
+    Ole links = d.get("HyperLinks");
+    for (int i = 1; i <= links.get("Count").toInt(); ++i)
+      seen += links.call("Item", i).get("Address").toString() + u"#" + links.call("Item", i).get("SubAddress").toString() + u"|";
+    return seen + u"shapes " + platform::utf8ToWide(std::to_string(d.get("Shapes").get("Count").toInt()));
+  };
+  const std::pair<std::u16string, std::u16string> edits[] = {
+      {u"Second section", u"Second\rsection"},  // a plain paragraph split
+      {u"same site", u"same\rsite"},            // inside a hyperlink
+      {u"Links", u"Li\rnks"},                   // a paragraph holding hyperlinks
+      {u"field\r", u"field "},                  // a field's paragraph joined with the shapes'
+      {u"Shapes here", u"Shapes\rhere"},        // among shapes
+      {u"Second\rsection", u"Second section"},  // the plain paragraphs joined again
+  };
+  int round = 0;
+  for (const auto& [what, with] : edits) {
+    lists(doc);  // read before the edit, so that a kept list is what gets compared
+    EXPECT_GE(replaceAll(doc, what, with), 1) << platform::wideToUtf8(what);
+    const std::u16string live = lists(doc);
+    std::string copy = platform::joinPath(workFolder(), "stories-split-" + std::to_string(++round) + ".docx");
+    doc.call("SaveAs", platform::ansiToWide(copy));
+    Ole other(ooxml::createWordApplication());  // the copy read afresh, not the document now named so
+    Ole saved = open(other, copy);
+    EXPECT_EQ(platform::wideToUtf8(live), platform::wideToUtf8(lists(saved))) << "after " << platform::wideToUtf8(what);
+    saved.call("Close", 0);
+  }
+}
+
 TEST(Properties, SixBuiltinPropertiesReadAndAssigned) {
   Ole word(ooxml::createWordApplication());
   std::string path = copyOf("stories.docx", "stories-properties.docx");
