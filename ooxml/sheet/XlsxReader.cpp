@@ -11,6 +11,7 @@
 #include "ooxml/package/Package.h"
 #include "ooxml/package/PackageError.h"
 #include "ooxml/sheet/DelimitedTextReader.h"
+#include "ooxml/sheet/OdsReader.h"
 #include "ooxml/sheet/SheetXml.h"
 #include "ooxml/sheet/XlsReader.h"
 #include "platform/Files.h"
@@ -363,6 +364,7 @@ class Loader {
 std::unique_ptr<Workbook> loadWorkbookBytes(std::string bytes, const WorkbookLimits& limits) {
   if (bytes.empty()) fail("The workbook file is empty");
   if (CompoundFile::hasSignature(bytes)) return loadXlsWorkbook(std::move(bytes), limits);
+  if (looksLikeOpenDocument(bytes)) return loadOdsWorkbook(std::move(bytes), limits);
   if (bytes.size() < 4 || bytes.compare(0, 2, "PK") != 0) fail("The file is not a workbook");
   PackageLimits pl;
   pl.maxFileSize = limits.maxFileSize;

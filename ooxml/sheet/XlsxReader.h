@@ -1,6 +1,7 @@
 #pragma once
-// Reads a workbook file (.xlsx, .xlsm, .xltx, .xltm and the legacy binary .xls: recognised by
-// content, not by name; a text file of values by its name) into the model. Errors are ooxml::PackageError with a message a user can act on.
+// Reads a workbook file (.xlsx, .xlsm, .xltx, .xltm, the legacy binary .xls and OpenDocument
+// .ods and .fods: recognised by content, not by name; a text file of values by its name) into
+// the model. Errors are ooxml::PackageError with a message a user can act on.
 #include <memory>
 #include <string>
 

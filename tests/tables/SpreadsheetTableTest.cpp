@@ -226,6 +226,53 @@ TEST_F(SpreadsheetTable, ALegacyBinaryTableReadsAsTheSameTableSavedAsXlsx) {
   EXPECT_EQ(position.Column, 1);
 }
 
+// The same table saved as OpenDocument (.ods, and the flat .fods it was made from) reads with the
+// same rows and formatting and fails the check at the same cell. Font names are the user's:
+// LibreOffice names its own fonts by their Windows equivalents only when it writes .xlsx, and
+// the flat file names no default font, so a cell in none shows LibreOffice's own.
+TEST_F(SpreadsheetTable, AnOpenDocumentTableReadsAsTheSameTableSavedAsXlsx) {
+  std::vector<Row> expected;
+  {
+    auto reader = open(fixture("calc-table.xlsx"));
+    expected = readAll(*reader);
+  }
+  for (const char* file : {"calc-table.ods", "calc-table.fods"}) {
+    SCOPED_TRACE(file);
+    auto reader = open(fixture(file));
+    auto rows = readAll(*reader);
+    ASSERT_EQ(rows.size(), expected.size());
+    EXPECT_EQ(reader->Row, 10);
+    const bool flat = std::string(file).find(".fods") != std::string::npos;
+    for (size_t i = 0; i < rows.size(); ++i) {
+      EXPECT_EQ(rows[i].find, expected[i].find) << "row " << i + 1;
+      EXPECT_EQ(rows[i].replace, expected[i].replace) << "row " << i + 1;
+      for (auto [got, want] : {std::pair{rows[i].findFormat, expected[i].findFormat}, std::pair{rows[i].replaceFormat, expected[i].replaceFormat}}) {
+        if (want.FontName == u"Times New Roman") want.FontName = u"Liberation Serif";
+        else if (flat && want.FontName == u"DejaVu Sans") want.FontName = u"Liberation Sans";
+        EXPECT_TRUE(sameFormat(got, want)) << "row " << i + 1 << ": " << platform::wideToUtf8(got.FontName);
+      }
+    }
+    EXPECT_EQ(rows[1].replaceFormat.FontName, u"Liberation Serif");
+    EXPECT_EQ(rows[3].replace, u"1,234.50");
+    EXPECT_EQ(rows[4].find, u"15.3.2024");
+
+    reader->Row = 11;
+    Row r;
+    EXPECT_THROW(reader->ReadRow(r.find, r.replace, r.findFormat, r.replaceFormat), AutomationError);
+    EXPECT_EQ(reader->Stage, 64);
+    TTablePosition position;
+    reader->GetPosition(position);
+    EXPECT_EQ(position.Row, 11);
+    EXPECT_EQ(position.Column, 2);
+  }
+  // Rich text: a word in another size fails the check in the first cell, as in .xlsx.
+  auto texts = open(fixture("xls-texts.ods"));
+  texts->Row = 2;
+  Row r;
+  EXPECT_THROW(texts->ReadRow(r.find, r.replace, r.findFormat, r.replaceFormat), AutomationError);
+  EXPECT_EQ(texts->Stage, 65);
+}
+
 TEST_F(SpreadsheetTable, TheTableFileIsUntouchedAndExcelQuitsAfterTheReader) {
   std::string before = platform::readFile(fixture("table.xlsx"), 1 << 20);
   {
