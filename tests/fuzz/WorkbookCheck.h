@@ -31,3 +31,14 @@ inline void checkLoadedWorkbook(ooxml::sheet::Workbook& book, const ooxml::sheet
   }
   if (again->sheets.size() != book.sheets.size()) std::abort();
 }
+
+// Loads bytes as a workbook; a clean refusal ends there, a loaded workbook is checked as above.
+inline void loadAndCheckWorkbook(const std::string& bytes, const ooxml::sheet::WorkbookLimits& limits) {
+  std::unique_ptr<ooxml::sheet::Workbook> book;
+  try {
+    book = ooxml::sheet::loadWorkbookBytes(bytes, limits);
+  } catch (const automation::AutomationError&) {
+    return;
+  }
+  checkLoadedWorkbook(*book, limits);
+}

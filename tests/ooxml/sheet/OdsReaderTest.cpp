@@ -19,19 +19,6 @@ using automation::VarType;
 
 namespace {
 
-std::unique_ptr<Workbook> fixtureBook(const std::string& name) {
-  return loadWorkbookBytes(platform::readFile(xlsxFixture(name), 1 << 20));
-}
-
-std::string describe(const Variant& v) {
-  switch (v.type()) {
-    case VarType::Empty: return "Empty";
-    case VarType::Null: return "Null";
-    case VarType::Error: return "Error " + std::to_string(v.rawInteger() & 0xFFFF);
-    default: return std::to_string(static_cast<int>(v.type())) + ":" + v.toUtf8();
-  }
-}
-
 // LibreOffice writes the fonts metric-compatible with its own under their Windows names when it
 // saves .xlsx; the .ods names the font the user chose.
 std::string asSavedInXlsx(const std::string& font) {

@@ -23,19 +23,6 @@ using automation::VarType;
 
 namespace {
 
-std::unique_ptr<Workbook> fixtureBook(const std::string& name) {
-  return loadWorkbookBytes(platform::readFile(xlsxFixture(name), 1 << 20));
-}
-
-std::string describe(const Variant& v) {
-  switch (v.type()) {
-    case VarType::Empty: return "Empty";
-    case VarType::Null: return "Null";
-    case VarType::Error: return "Error " + std::to_string(v.rawInteger() & 0xFFFF);
-    default: return std::to_string(static_cast<int>(v.type())) + ":" + v.toUtf8();
-  }
-}
-
 // Everything the table reader can ask of one cell, as text, for a readable comparison.
 std::string answers(Workbook& book, Sheet& sheet, uint32_t row, uint32_t column) {
   CellAccess cell(book, sheet, row, column);
