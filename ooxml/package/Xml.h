@@ -134,3 +134,5 @@ class Document {
 void appendEscaped(std::string& out, std::string_view text, bool attribute);
 
 }  // namespace ooxml::xml
+
+#include "ooxml/package/XmlNodeData.h"  // IWYU pragma: export
