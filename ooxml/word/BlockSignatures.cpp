@@ -73,8 +73,9 @@ void BlockSignatures::setWide(Group& g, uint32_t slot, size_t length) {
 
 void BlockSignatures::add(size_t block, std::u16string_view text, size_t length) {
   if (!built() || block >= count_) return;
-  Group& g = groups_[groupOf(block)];
-  const uint32_t slot = static_cast<uint32_t>(block - firstBlock_[groupOf(block)]);
+  const size_t gi = groupOf(block);
+  Group& g = groups_[gi];
+  const uint32_t slot = static_cast<uint32_t>(block - firstBlock_[gi]);
   setWide(g, slot, length);
   fill(g, slot, text);
 }

@@ -63,6 +63,18 @@ class SpreadsheetTable : public ::testing::Test {
     return rows;
   }
 
+  // Reading from `row` fails the table check at that stage and cell.
+  void expectCheckFailsAt(TExcelObject& reader, int32_t row, int32_t stage, int32_t column) {
+    reader.Row = row;
+    Row r;
+    EXPECT_THROW(reader.ReadRow(r.find, r.replace, r.findFormat, r.replaceFormat), AutomationError);
+    EXPECT_EQ(reader.Stage, stage);
+    TTablePosition position;
+    reader.GetPosition(position);
+    EXPECT_EQ(position.Row, row);
+    EXPECT_EQ(position.Column, column);
+  }
+
   InProcessFactory factory;
   ScopedAutomationFactory scope{factory};
   automation::DispatchPtr lastExcel;
@@ -207,23 +219,11 @@ TEST_F(SpreadsheetTable, ALegacyBinaryTableReadsAsTheSameTableSavedAsXlsx) {
   EXPECT_EQ(rows[7].find, u"Grüße 日本 😀");
   EXPECT_EQ(rows[7].findFormat.Underline, 2);
 
-  reader->Row = 11;
-  Row r;
-  EXPECT_THROW(reader->ReadRow(r.find, r.replace, r.findFormat, r.replaceFormat), AutomationError);
-  EXPECT_EQ(reader->Stage, 64);
-  TTablePosition position;
-  reader->GetPosition(position);
-  EXPECT_EQ(position.Row, 11);
-  EXPECT_EQ(position.Column, 2);
+  expectCheckFailsAt(*reader, 11, 64, 2);
 
   // Rich text of a legacy file: a word in another size fails the check in the first cell.
   auto texts = open(fixture("xls-texts.xls"));
-  texts->Row = 2;
-  EXPECT_THROW(texts->ReadRow(r.find, r.replace, r.findFormat, r.replaceFormat), AutomationError);
-  EXPECT_EQ(texts->Stage, 65);
-  texts->GetPosition(position);
-  EXPECT_EQ(position.Row, 2);
-  EXPECT_EQ(position.Column, 1);
+  expectCheckFailsAt(*texts, 2, 65, 1);
 }
 
 // The same table saved as OpenDocument (.ods, and the flat .fods it was made from) reads with the
@@ -256,14 +256,7 @@ TEST_F(SpreadsheetTable, AnOpenDocumentTableReadsAsTheSameTableSavedAsXlsx) {
     EXPECT_EQ(rows[3].replace, u"1,234.50");
     EXPECT_EQ(rows[4].find, u"15.3.2024");
 
-    reader->Row = 11;
-    Row r;
-    EXPECT_THROW(reader->ReadRow(r.find, r.replace, r.findFormat, r.replaceFormat), AutomationError);
-    EXPECT_EQ(reader->Stage, 64);
-    TTablePosition position;
-    reader->GetPosition(position);
-    EXPECT_EQ(position.Row, 11);
-    EXPECT_EQ(position.Column, 2);
+    expectCheckFailsAt(*reader, 11, 64, 2);
   }
   // Rich text: a word in another size fails the check in the first cell, as in .xlsx.
   auto texts = open(fixture("xls-texts.ods"));

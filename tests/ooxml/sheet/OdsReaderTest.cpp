@@ -27,21 +27,12 @@ std::string asSavedInXlsx(const std::string& font) {
   return font;
 }
 
-// Everything the table reader can ask of one cell, as text, for a readable comparison.
+// What the table reader asks of one cell; a font name as .xlsx would save it, or left out.
 std::string answers(Workbook& book, Sheet& sheet, uint32_t row, uint32_t column, bool fontNames = true) {
-  CellAccess cell(book, sheet, row, column);
-  std::string s = "value " + describe(cell.value()) + " | text " + platform::wideToUtf8(cell.text()) + " | interior " +
-                  describe(cell.interiorColor());
-  const char* names[] = {"bold", "italic", "color", "size", "name", "underline", "strike"};
-  int i = 0;
-  for (auto p : {FontProperty::Bold, FontProperty::Italic, FontProperty::Color, FontProperty::Size, FontProperty::Name,
-                 FontProperty::Underline, FontProperty::Strikethrough}) {
-    Variant v = cell.font(p);
-    std::string shown = p == FontProperty::Name && v.type() == VarType::String ? asSavedInXlsx(v.toUtf8()) : describe(v);
-    if (p != FontProperty::Name || fontNames) s += std::string(" | ") + names[i] + " " + shown;
-    ++i;
-  }
-  return s;
+  return cellAnswers(book, sheet, row, column, [&](const Variant& v) -> std::optional<std::string> {
+    if (!fontNames) return std::nullopt;
+    return v.type() == VarType::String ? asSavedInXlsx(v.toUtf8()) : describe(v);
+  });
 }
 
 std::pair<uint32_t, uint32_t> extent(const Sheet& s) {
@@ -160,15 +151,6 @@ struct Book {
   CellAccess at(uint32_t row, uint32_t column) { return CellAccess(*book, book->sheets[0], row, column); }
   Sheet& sheet() { return book->sheets[0]; }
 };
-
-std::string failureOf(const std::string& bytes, const WorkbookLimits& limits = {}) {
-  try {
-    loadWorkbookBytes(bytes, limits);
-  } catch (const ooxml::PackageError& e) {
-    return e.what();
-  }
-  return "loaded";
-}
 
 TEST(OdsReader, RepeatedEmptyRowsAndCellsCostNothingAndRepeatedValuesFillTheirRange) {
   Book b(flat(table(
@@ -363,19 +345,19 @@ TEST(OdsReader, FilesThatCannotBeReadSayWhy) {
       {std::string(package(good)).replace(30, 8, "mimetypX"), "not a workbook"},
   };
   for (const Case& c : cases) {
-    std::string message = failureOf(c.bytes);
+    std::string message = failure(c.bytes);
     EXPECT_NE(message, "loaded") << c.says;
     EXPECT_NE(message.find(c.says), std::string::npos) << message;
   }
   // A flat file with a DOCTYPE before its root is refused however it spells its entities.
-  EXPECT_NE(failureOf(std::string("<?xml version=\"1.0\"?><!DOCTYPE d><office:document") + kNamespaces + "/>"), "loaded");
+  EXPECT_NE(failure(std::string("<?xml version=\"1.0\"?><!DOCTYPE d><office:document") + kNamespaces + "/>"), "loaded");
 }
 
 TEST(OdsReader, RepeatedValuesAndFormattedEmptyCellsStayWithinTheLimits) {
   WorkbookLimits limits;
   limits.maxCells = 1000;
   // A value repeated over the whole sheet is refused by the cell limit, not by memory.
-  EXPECT_NE(failureOf(flat(table("<table:table-row table:number-rows-repeated=\"1048576\">" +
+  EXPECT_NE(failure(flat(table("<table:table-row table:number-rows-repeated=\"1048576\">" +
                                  textCell("x", " table:number-columns-repeated=\"16384\"") + "</table:table-row>")),
                       limits).find("more than 1000 cells"),
             std::string::npos);

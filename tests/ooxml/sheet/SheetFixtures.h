@@ -2,9 +2,13 @@
 // Workbooks written by scripts/gen/make_xlsx_fixtures.py, and a scratch folder per test.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "automation/Ole.h"
+#include "ooxml/package/PackageError.h"
+#include "ooxml/sheet/CellAccess.h"
 #include "ooxml/sheet/ExcelApplication.h"
 #include "ooxml/sheet/XlsxReader.h"
 #include "platform/Files.h"
@@ -15,6 +19,16 @@ inline std::string xlsxFixture(const std::string& name) {
 
 inline std::unique_ptr<ooxml::sheet::Workbook> fixtureBook(const std::string& name) {
   return ooxml::sheet::loadWorkbookBytes(platform::readFile(xlsxFixture(name), 1 << 20));
+}
+
+// The message a load refuses the bytes with, or "loaded".
+inline std::string failure(const std::string& bytes, const ooxml::sheet::WorkbookLimits& limits = {}) {
+  try {
+    ooxml::sheet::loadWorkbookBytes(bytes, limits);
+  } catch (const ooxml::PackageError& e) {
+    return e.what();
+  }
+  return "loaded";
 }
 
 // A value as a comparison shows it: its type and text, or the error's code.
@@ -45,3 +59,23 @@ class SheetScratch : public ::testing::Test {
   std::string scratch(const std::string& name) const { return platform::joinPath(folder_, name); }
   std::string folder_;
 };
+
+// Everything the table reader can ask of one cell, as text, for a readable comparison.
+// fontName, when given, shows the font name its own way, or leaves it out (nullopt).
+inline std::string cellAnswers(ooxml::sheet::Workbook& book, ooxml::sheet::Sheet& sheet, uint32_t row, uint32_t column,
+                               const std::function<std::optional<std::string>(const automation::Variant&)>& fontName = {}) {
+  using ooxml::sheet::FontProperty;
+  ooxml::sheet::CellAccess cell(book, sheet, row, column);
+  std::string s = "value " + describe(cell.value()) + " | text " + platform::wideToUtf8(cell.text()) + " | interior " +
+                  describe(cell.interiorColor());
+  const char* names[] = {"bold", "italic", "color", "size", "name", "underline", "strike"};
+  int i = 0;
+  for (auto p : {FontProperty::Bold, FontProperty::Italic, FontProperty::Color, FontProperty::Size, FontProperty::Name,
+                 FontProperty::Underline, FontProperty::Strikethrough}) {
+    const automation::Variant v = cell.font(p);
+    const std::optional<std::string> shown = p == FontProperty::Name && fontName ? fontName(v) : describe(v);
+    if (shown) s += std::string(" | ") + names[i] + " " + *shown;
+    ++i;
+  }
+  return s;
+}

@@ -23,18 +23,6 @@ using automation::VarType;
 
 namespace {
 
-// Everything the table reader can ask of one cell, as text, for a readable comparison.
-std::string answers(Workbook& book, Sheet& sheet, uint32_t row, uint32_t column) {
-  CellAccess cell(book, sheet, row, column);
-  std::string s = "value " + describe(cell.value()) + " | text " + platform::wideToUtf8(cell.text()) + " | interior " +
-                  describe(cell.interiorColor());
-  const char* names[] = {"bold", "italic", "color", "size", "name", "underline", "strike"};
-  int i = 0;
-  for (auto p : {FontProperty::Bold, FontProperty::Italic, FontProperty::Color, FontProperty::Size, FontProperty::Name,
-                 FontProperty::Underline, FontProperty::Strikethrough})
-    s += std::string(" | ") + names[i++] + " " + describe(cell.font(p));
-  return s;
-}
 
 std::pair<uint32_t, uint32_t> extent(const Sheet& s) {
   uint32_t rows = 0, columns = 0;
@@ -82,7 +70,7 @@ TEST_P(XlsMatchesXlsx, EveryCellAnswersAsTheSameWorkbookSavedAsXlsx) {
           EXPECT_EQ(CellAccess(*xls, a, r, c).value(), Variant(0.0));
           continue;
         }
-        EXPECT_EQ(answers(*xls, a, r, c), answers(*xlsx, b, r, c)) << base << " sheet " << i + 1 << " R" << r << "C" << c;
+        EXPECT_EQ(cellAnswers(*xls, a, r, c), cellAnswers(*xlsx, b, r, c)) << base << " sheet " << i + 1 << " R" << r << "C" << c;
       }
   }
   EXPECT_GT(compared, 20u);
@@ -162,15 +150,6 @@ std::string sheetFile(const std::string& globals, const std::string& cells) { re
 }  // namespace biff_build
 
 using namespace biff_build;
-
-std::string failure(const std::string& bytes, const WorkbookLimits& limits = {}) {
-  try {
-    loadWorkbookBytes(bytes, limits);
-  } catch (const ooxml::PackageError& e) {
-    return e.what();
-  }
-  return "loaded";
-}
 
 WideString textAt(Workbook& book, uint32_t row, uint32_t column) { return CellAccess(book, book.active(), row, column).text(); }
 Variant valueAt(Workbook& book, uint32_t row, uint32_t column) { return CellAccess(book, book.active(), row, column).value(); }

@@ -42,15 +42,6 @@ std::string workbookWith(const std::string& rows, const std::string& sharedItems
   return zip.finish();
 }
 
-std::string failure(const std::string& bytes, const WorkbookLimits& limits = {}) {
-  try {
-    loadWorkbookBytes(bytes, limits);
-  } catch (const ooxml::PackageError& e) {
-    return e.what();
-  }
-  return "loaded";
-}
-
 TEST(XlsxReader, PrefixedNamesImplicitPositionsAndSlicedPartsRead) {
   std::string rows;
   for (int r = 1; r <= 300; ++r)
