@@ -206,23 +206,6 @@ class Hyperlink : public WordObject {
   size_t index_;
 };
 
-class HyperlinkList : public WordObject {
- public:
-  explicit HyperlinkList(DocPtr d) : WordObject("Hyperlinks"), d_(std::move(d)) {}
-  bool member(std::string_view n, CallKind kind, const Args& a, Variant& r) override {
-    checkOpen(d_);
-    if (kind == CallKind::Put) return false;
-    size_t count = hyperlinksOf(*d_).count();
-    if (n == "count") r = Variant(static_cast<int32_t>(count));
-    else if (n == "item") r = object(std::make_shared<Hyperlink>(d_, itemIndex(a, count)));
-    else return false;
-    return true;
-  }
-
- private:
-  DocPtr d_;
-};
-
 class Shape : public WordObject {
  public:
   Shape(DocPtr d, size_t index) : WordObject("Shape"), d_(std::move(d)), index_(index) {}
@@ -238,15 +221,17 @@ class Shape : public WordObject {
   size_t index_;
 };
 
-class Shapes : public WordObject {
+// A collection of the document's hyperlinks or shapes: Count, and Item(i) made on demand.
+template <class Item, size_t (*countOf)(DocumentState&)>
+class ItemList : public WordObject {
  public:
-  explicit Shapes(DocPtr d) : WordObject("Shapes"), d_(std::move(d)) {}
+  ItemList(const char* name, DocPtr d) : WordObject(name), d_(std::move(d)) {}
   bool member(std::string_view n, CallKind kind, const Args& a, Variant& r) override {
     checkOpen(d_);
     if (kind == CallKind::Put) return false;
-    size_t count = layoutOf(*d_).shapeCount();
+    size_t count = countOf(*d_);
     if (n == "count") r = Variant(static_cast<int32_t>(count));
-    else if (n == "item") r = object(std::make_shared<Shape>(d_, itemIndex(a, count)));
+    else if (n == "item") r = object(std::make_shared<Item>(d_, itemIndex(a, count)));
     else return false;
     return true;
   }
@@ -254,6 +239,9 @@ class Shapes : public WordObject {
  private:
   DocPtr d_;
 };
+
+size_t hyperlinkCount(DocumentState& d) { return hyperlinksOf(d).count(); }
+size_t shapeCount(DocumentState& d) { return layoutOf(d).shapeCount(); }
 
 class DocumentProperty : public WordObject {
  public:
@@ -399,8 +387,8 @@ bool documentStoryMember(const DocPtr& d, std::string_view n, CallKind kind, con
   else if (n == "pagesetup") r = d->keptObject<PageSetup>(Kept::PageSetup, d, 0);
   else if (n == "footnotes") r = d->keptObject<Notes>(Kept::Footnotes, d, NoteKind::Foot);
   else if (n == "endnotes") r = d->keptObject<Notes>(Kept::Endnotes, d, NoteKind::End);
-  else if (n == "hyperlinks") r = d->keptObject<HyperlinkList>(Kept::Hyperlinks, d);
-  else if (n == "shapes") r = d->keptObject<Shapes>(Kept::Shapes, d);
+  else if (n == "hyperlinks") r = d->keptObject<ItemList<Hyperlink, hyperlinkCount>>(Kept::Hyperlinks, "Hyperlinks", d);
+  else if (n == "shapes") r = d->keptObject<ItemList<Shape, shapeCount>>(Kept::Shapes, "Shapes", d);
   else return false;
   return true;
 }
