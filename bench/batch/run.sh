@@ -9,9 +9,15 @@
 #   reported (with the highest peak): on a shared machine one run can be a third off. The
 #   median of the runs' own ratios is given too: each pair ran back to back, so a slow spell
 #   of the machine weighs on both sides of it alike.
+#   BENCH_COPIES=DIR puts the two sides' working copies there (default: beside the corpus), say
+#   a RAM folder such as /dev/shm, to time the work without the disk: on ext4 without a journal
+#   each new file costs a scan past the inodes freed in the last half minute, which grows over
+#   a batch of safe saves (a new file renamed over each document) and not over the baseline's
+#   writes into the same files.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$root/build/bench-batch
+copies=${BENCH_COPIES:-$work}
 tavimo=$root/build/native/cli/tavimo
 which=${1:-both}
 runs=${2:-1}
@@ -37,13 +43,13 @@ one() { # label count pages
   local ours_times=() base_times=() pair_ratios=() ours_kb=0 base_kb=0 t kb
   for ((run = 1; run <= runs; run++)); do
     for side in ours base; do
-      rm -rf "$work/$side"
-      mkdir -p "$work/$side"
-      cp "$corpus"/*.docx "$corpus"/table.txt "$work/$side/"
+      rm -rf "$copies/$side"
+      mkdir -p "$copies/$side"
+      cp "$corpus"/*.docx "$corpus"/table.txt "$copies/$side/"
     done
-    read -r t kb < <(measure ours "$tavimo" --table "$work/ours/table.txt" --in-place "$work/ours/"*.docx)
+    read -r t kb < <(measure ours "$tavimo" --table "$copies/ours/table.txt" --in-place "$copies/ours/"*.docx)
     ours_times+=("$t"); ((kb > ours_kb)) && ours_kb=$kb
-    read -r t kb < <(measure base /usr/bin/python3 "$root/bench/batch/baseline_docx.py" "$work/base/table.txt" "$work/base/"*.docx)
+    read -r t kb < <(measure base /usr/bin/python3 "$root/bench/batch/baseline_docx.py" "$copies/base/table.txt" "$copies/base/"*.docx)
     base_times+=("$t"); ((kb > base_kb)) && base_kb=$kb
     pair_ratios+=("$(awk -v b="$t" -v o="${ours_times[-1]}" 'BEGIN { printf "%.3f", b / o }')")
   done
@@ -62,9 +68,11 @@ one() { # label count pages
   }'
 }
 
-mkdir -p "$work"
+mkdir -p "$work" "$copies"
 case $which in
   small) one small 1000 3 ;;
   large) one large 20 500 ;;
   *) one small 1000 3; one large 20 500 ;;
 esac
+# Copies in a folder of the caller's (RAM, most likely) are not left taking its room.
+[ "$copies" = "$work" ] || rm -rf "$copies/ours" "$copies/base"
