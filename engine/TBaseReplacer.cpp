@@ -54,6 +54,7 @@ bool TBaseReplacer::copyToBackup(const AnsiString& path, int64_t size) {
     remaining -= static_cast<int64_t>(chunk);
   }
   source->close();
+  ok = ok && target->sync();  // a backup the next save could outlive on the disk is none
   ok = target->close() && ok;
   target.reset();
   // A partial copy is worse than none: it looks like a backup and is not one.

@@ -13,6 +13,7 @@ class FaultyFile : public File {
   }
   bool seek(int64_t o) override { return inner_->seek(o); }
   int64_t size() override { return reportedSize_ >= 0 ? reportedSize_ : inner_->size(); }
+  bool sync() override { return !fs_.shouldFail(FileOp::Sync) && inner_->sync(); }
   bool close() override {
     bool ok = inner_->close();
     return !fs_.shouldFail(FileOp::Close) && ok;

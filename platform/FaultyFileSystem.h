@@ -8,7 +8,7 @@
 
 namespace platform {
 
-enum class FileOp { Open, Read, Write, Close, Rename, Remove };
+enum class FileOp { Open, Read, Write, Sync, Close, Rename, Remove };
 
 class FaultyFileSystem : public FileSystem {
  public:

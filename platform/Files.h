@@ -37,6 +37,9 @@ class File {
   virtual bool seek(int64_t offset) = 0;
   virtual int64_t size() = 0;
   virtual bool close() = 0;  // flushes; false when the data may not have reached the disk
+  // Waits until what was written is on the disk itself, not only in the system's cache: a file
+  // renamed over a document must be whole there before the document's old data can be let go.
+  virtual bool sync() = 0;
 };
 
 struct FolderEntry {
@@ -82,7 +85,8 @@ bool writingDenied(const AnsiString& path);
 // Reads a whole file; throws std::runtime_error when it is missing or larger than maxBytes.
 std::string readFile(const AnsiString& path, size_t maxBytes);
 // Writes through a temporary file in the same folder renamed over the target: the target is
-// either the old file or the complete new one. Returns false (and leaves nothing) on failure.
+// either the old file or the complete new one, a power cut included. Returns false (and leaves
+// nothing) on failure.
 // A link to a document is written through, and the new file keeps the old one's access rights.
 bool writeFileAtomically(const AnsiString& path, std::string_view data);
 // The file a path names once links are followed; the path itself on Windows or for no file.

@@ -59,7 +59,8 @@ bool writeFileAtomically(const AnsiString& linkOrPath, std::string_view data) {
   }
   if (!f) return false;
   if (existing != -1) takeAccessRightsOf(path, temp);  // a private document stays private
-  bool ok = f->write(data.data(), data.size());
+  // On the disk before the rename: a power cut must leave the old document or the whole new one.
+  bool ok = f->write(data.data(), data.size()) && f->sync();
   ok = f->close() && ok;
   f.reset();
   if (ok && existing != -1) takeFileDetailsOf(path, temp);

@@ -48,6 +48,8 @@ class PosixFile : public File {
     return fd_ >= 0 && ::fstat(fd_, &st) == 0 ? static_cast<int64_t>(st.st_size) : -1;
   }
 
+  bool sync() override { return fd_ >= 0 && ::fdatasync(fd_) == 0; }
+
   bool close() override {
     if (fd_ < 0) return true;
     bool ok = ::close(fd_) == 0;

@@ -48,6 +48,8 @@ class WinFile : public File {
     return h_ != INVALID_HANDLE_VALUE && GetFileSizeEx(h_, &li) ? li.QuadPart : -1;
   }
 
+  bool sync() override { return h_ != INVALID_HANDLE_VALUE && FlushFileBuffers(h_); }
+
   bool close() override {
     if (h_ == INVALID_HANDLE_VALUE) return true;
     BOOL ok = CloseHandle(h_);

@@ -196,6 +196,12 @@ TEST_F(DriverTest, TheBackupIsTakenWhileWordHoldsTheDocumentButNeverWithoutItsSi
   // A size that could not be read would give an empty file that passes for a backup.
   EXPECT_FALSE(d->MakeBackupCopy(a, -1));
   EXPECT_FALSE(platform::exists(a + ".bak0"));
+  // Nor is a copy the disk may not hold yet one.
+  platform::FaultyFileSystem fs;
+  fs.failAt(platform::FileOp::Sync, 1);
+  platform::ScopedFileSystem scope(fs);
+  EXPECT_FALSE(d->MakeBackupCopy(a, 14));
+  EXPECT_FALSE(platform::exists(a + ".bak0"));
 }
 
 TEST_F(DriverTest, SaveByMaskWritesBesideTheSourceWithoutBackup) {

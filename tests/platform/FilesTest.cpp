@@ -80,6 +80,11 @@ TEST_F(FilesTest, WriteAtomicallyReplacesWholeOrLeavesOldFile) {
   faulty.failAt(FileOp::Write, 1);
   EXPECT_FALSE(writeFileAtomically(f, "lost"));
   EXPECT_EQ(realFileSystem().listFolder(dir_).size(), 1u);
+  // Data the disk may not hold yet is never renamed over the document.
+  faulty.failAt(FileOp::Sync, 1);
+  EXPECT_FALSE(writeFileAtomically(f, "lost"));
+  EXPECT_EQ(readFile(f, 100), "new content");
+  EXPECT_EQ(realFileSystem().listFolder(dir_).size(), 1u);
 }
 
 TEST_F(FilesTest, ANewFileOnlyIsNeverOneThatIsThere) {
