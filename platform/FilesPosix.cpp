@@ -48,7 +48,13 @@ class PosixFile : public File {
     return fd_ >= 0 && ::fstat(fd_, &st) == 0 ? static_cast<int64_t>(st.st_size) : -1;
   }
 
-  bool sync() override { return fd_ >= 0 && ::fdatasync(fd_) == 0; }
+  bool sync() override {
+    if (fd_ < 0) return false;
+    if (::fdatasync(fd_) == 0) return true;
+    // A file system that cannot flush (some FUSE and network ones) has written all it ever will:
+    // refusing the save there would leave its users unable to save at all.
+    return errno == EINVAL || errno == ENOSYS || errno == ENOTSUP || errno == EOPNOTSUPP;
+  }
 
   bool close() override {
     if (fd_ < 0) return true;

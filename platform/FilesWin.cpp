@@ -48,7 +48,14 @@ class WinFile : public File {
     return h_ != INVALID_HANDLE_VALUE && GetFileSizeEx(h_, &li) ? li.QuadPart : -1;
   }
 
-  bool sync() override { return h_ != INVALID_HANDLE_VALUE && FlushFileBuffers(h_); }
+  bool sync() override {
+    if (h_ == INVALID_HANDLE_VALUE) return false;
+    if (FlushFileBuffers(h_)) return true;
+    // A redirector that cannot flush has written all it ever will: refusing the save there
+    // would leave its users unable to save at all.
+    const DWORD e = GetLastError();
+    return e == ERROR_INVALID_FUNCTION || e == ERROR_NOT_SUPPORTED;
+  }
 
   bool close() override {
     if (h_ == INVALID_HANDLE_VALUE) return true;
