@@ -9,6 +9,14 @@
 #include "ooxml/sheet/XlsxReader.h"
 #include "ooxml/sheet/XlsxWriter.h"
 
+// Limits that keep one fuzz input within seconds and a few hundred megabytes.
+inline ooxml::sheet::WorkbookLimits fuzzWorkbookLimits() {
+  ooxml::sheet::WorkbookLimits limits;
+  limits.maxPartSize = 16u << 20;
+  limits.maxCells = 100000;
+  return limits;
+}
+
 inline void checkLoadedWorkbook(ooxml::sheet::Workbook& book, const ooxml::sheet::WorkbookLimits& limits) {
   using namespace ooxml::sheet;
   for (Sheet& sheet : book.sheets) {

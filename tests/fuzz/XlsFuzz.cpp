@@ -12,9 +12,7 @@
 using namespace ooxml::sheet;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  WorkbookLimits limits;
-  limits.maxPartSize = 16u << 20;
-  limits.maxCells = 100000;
+  const WorkbookLimits limits = fuzzWorkbookLimits();
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   loadAndCheckWorkbook(bytes, limits);
   if (bytes.compare(0, 4, "\xD0\xCF\x11\xE0") != 0) {

@@ -8,9 +8,7 @@
 using namespace ooxml::sheet;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  WorkbookLimits limits;
-  limits.maxPartSize = 16u << 20;
-  limits.maxCells = 100000;
+  const WorkbookLimits limits = fuzzWorkbookLimits();
   std::unique_ptr<Workbook> book;
   try {
     book = loadWorkbookBytes(std::string(reinterpret_cast<const char*>(data), size), limits);

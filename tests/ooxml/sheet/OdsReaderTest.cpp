@@ -35,12 +35,6 @@ std::string answers(Workbook& book, Sheet& sheet, uint32_t row, uint32_t column,
   });
 }
 
-std::pair<uint32_t, uint32_t> extent(const Sheet& s) {
-  uint32_t rows = 0, columns = 0;
-  for (const Cell& c : s.cells) rows = std::max(rows, c.row), columns = std::max(columns, c.column);
-  return {rows, columns};
-}
-
 // LibreOffice saves a formula's boolean result in .xlsx as the number 1 or 0 in a TRUE/FALSE
 // format; the .ods keeps it a boolean, as Excel holds it.
 struct SavedAsNumber {
@@ -64,9 +58,7 @@ size_t compareBooks(Workbook& a, Workbook& b, const std::string& label, bool fon
     Sheet& x = a.sheets[i];
     Sheet& y = b.sheets[i];
     EXPECT_EQ(x.name, y.name);
-    auto [rowsA, columnsA] = extent(x);
-    auto [rowsB, columnsB] = extent(y);
-    const uint32_t rows = std::max(rowsA, rowsB) + 2, columns = std::max(columnsA, columnsB) + 2;
+    const auto [rows, columns] = comparedGrid(x, y, false);
     for (uint32_t r = 1; r <= rows; ++r)
       for (uint32_t c = 1; c <= columns; ++c, ++compared) {
         if (fontNames && savedAsNumber(label, i, r, c)) {

@@ -2,9 +2,11 @@
 // Workbooks written by scripts/gen/make_xlsx_fixtures.py, and a scratch folder per test.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "automation/Ole.h"
 #include "ooxml/package/PackageError.h"
@@ -19,6 +21,26 @@ inline std::string xlsxFixture(const std::string& name) {
 
 inline std::unique_ptr<ooxml::sheet::Workbook> fixtureBook(const std::string& name) {
   return ooxml::sheet::loadWorkbookBytes(platform::readFile(xlsxFixture(name), 1 << 20));
+}
+
+// The last row and column a sheet's cells reach; with formats, also its formatted rows and
+// formatted columns (those up to 64, past which a whole-row format would reach).
+inline std::pair<uint32_t, uint32_t> extent(const ooxml::sheet::Sheet& s, bool withFormats) {
+  uint32_t rows = 0, columns = 0;
+  for (const ooxml::sheet::Cell& c : s.cells) rows = std::max(rows, c.row), columns = std::max(columns, c.column);
+  if (withFormats) {
+    for (auto& r : s.rowFormats) rows = std::max(rows, r.first);
+    for (auto& c : s.columnFormats) columns = std::max(columns, std::min(c.last, 64u));
+  }
+  return {rows, columns};
+}
+
+// The rows and columns two sheets are compared over: both extents and a margin of two.
+inline std::pair<uint32_t, uint32_t> comparedGrid(const ooxml::sheet::Sheet& a, const ooxml::sheet::Sheet& b,
+                                                  bool withFormats) {
+  auto [rowsA, columnsA] = extent(a, withFormats);
+  auto [rowsB, columnsB] = extent(b, withFormats);
+  return {std::max(rowsA, rowsB) + 2, std::max(columnsA, columnsB) + 2};
 }
 
 // The message a load refuses the bytes with, or "loaded".

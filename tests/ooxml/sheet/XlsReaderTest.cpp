@@ -24,14 +24,6 @@ using automation::VarType;
 namespace {
 
 
-std::pair<uint32_t, uint32_t> extent(const Sheet& s) {
-  uint32_t rows = 0, columns = 0;
-  for (const Cell& c : s.cells) rows = std::max(rows, c.row), columns = std::max(columns, c.column);
-  for (auto& r : s.rowFormats) rows = std::max(rows, r.first);
-  for (auto& c : s.columnFormats) columns = std::max(columns, std::min(c.last, 64u));
-  return {rows, columns};
-}
-
 class XlsMatchesXlsx : public ::testing::TestWithParam<const char*> {};
 
 // The other program writes a formula's text result into .xls as the number 0 and leaves it to
@@ -61,9 +53,7 @@ TEST_P(XlsMatchesXlsx, EveryCellAnswersAsTheSameWorkbookSavedAsXlsx) {
     Sheet& a = xls->sheets[i];
     Sheet& b = xlsx->sheets[i];
     EXPECT_EQ(a.name, b.name);
-    auto [rowsA, columnsA] = extent(a);
-    auto [rowsB, columnsB] = extent(b);
-    const uint32_t rows = std::max(rowsA, rowsB) + 2, columns = std::max(columnsA, columnsB) + 2;
+    const auto [rows, columns] = comparedGrid(a, b, true);
     for (uint32_t r = 1; r <= rows; ++r)
       for (uint32_t c = 1; c <= columns; ++c, ++compared) {
         if (uncached(base, i, r, c)) {
