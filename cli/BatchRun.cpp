@@ -1,10 +1,13 @@
 #include "cli/BatchRun.h"
 
+#include <algorithm>
 #include <atomic>
 #include <deque>
+#include <optional>
 #include <set>
 
 #include "cli/JsonReport.h"
+#include "cli/LineOrder.h"
 #include "cli/ProgressBar.h"
 #include "cli/Terminal.h"
 #include "engine/SearchControlWord.h"
@@ -159,68 +162,132 @@ int RunBatch(const CliOptions& options, std::FILE* out) {
       if (platform::isFolder(p))
         std::fprintf(stderr, "tavimo: %s: a folder; --recursive translates the documents in it\n", shown(p).c_str());
 
+  // Several documents at a time only where each touches its own files: names built by a mask
+  // could meet (two documents, or a document and another's new name).
+  size_t jobs = std::clamp<size_t>(std::min(options.jobs, pending.size()), 1, 64);
+  if (jobs > 1 && (scw & scwSaveByMask)) {
+    std::fprintf(stderr, "tavimo: --jobs: with a mask the documents are translated one at a time\n");
+    jobs = 1;
+  }
+
   const bool terminal = StdoutIsTerminal() && out == stdout;
   QueueUiInvoker ui;
   BatchReport report(text);
   std::vector<FileOutcome> outcomes;
-  bool completed = false;
-
-  TReplacer worker(ui, [&](TReplacer& owner) -> std::unique_ptr<BatchDriver> {
-    return std::make_unique<TMSWordTavimo>(&owner, settings.SearchFormatting, settings.SetFormatting, scw, *store);
-  });
-  worker.tablePath = options.table;
-  worker.searchControlWord = scw;
-  worker.namingMask = settings.NameMask;
-  worker.parameters = store.get();
+  LineOrder order;
+  bool headerPrinted = false;
   // The bar is drawn by this thread from the worker's last percentage, a few times a second.
   // A hand-over and a redraw for every row of every document cost more than the rows: a
   // batch of small documents ran six times slower on a terminal than into a file.
   ProgressBar bar(out);
-  worker.onNextFile = [&] {
-    if (pending.empty()) {
-      worker.SetRunState(rsCompleted);  // the host's list is exhausted
-      return;
-    }
-    AnsiString path = pending.front();
-    pending.pop_front();
-    int32_t attributes = platform::fileSystem().attributes(path);
-    if (attributes == -1 || !(attributes & platform::kAttrDirectory)) {
-      if (report.Lines().empty()) printHeader(out, report);
-      report.AddFile(path);
-      // The worker waits in this hand-over, so the new document's bar starts from 0 rather
-      // than from where the last one ended.
-      worker.progress = 0;
-      if (terminal) bar.Start(shown(path));
-    }
-    worker.HandOverFile(path, attributes);
+
+  // One worker per job, each with its own Word and its own copy of the parameters it writes.
+  struct Hand {
+    std::unique_ptr<TUserParameters> store;
+    std::unique_ptr<TReplacer> worker;
+    std::optional<size_t> place;  // the document in hand
+    bool started = false, completed = false;
   };
-  worker.onFileDone = [&](int32_t result, int32_t step, int32_t count, int64_t before, int64_t after) {
-    bar.Clear();
-    report.FileDone(result, step, count, before, after);
+  std::vector<Hand> hands(jobs);
+  auto handHolding = [&](std::optional<size_t> place) -> Hand* {
+    for (Hand& h : hands)
+      if (place && h.place == place) return &h;
+    return nullptr;
+  };
+  auto printOut = [&](const AnsiString& path, const DocumentResult& r) {
+    report.AddFile(path);
+    report.FileDone(r.result, r.step, r.count, r.sizeBefore, r.sizeAfter);
     const FileLine& line = report.Lines().back();
-    outcomes.push_back({line.path, result, step, count, before, after, utf8(line.status), result == 1 ? worker.failureText : ""});
+    outcomes.push_back({line.path, r.result, r.step, r.count, r.sizeBefore, r.sizeAfter, utf8(line.status), r.failure});
     printLine(out, line);
-    std::fflush(out);
     // Why it failed goes beside the report, not into it: the lines keep the window's columns.
-    if (result == 1 && !worker.failureText.empty())
-      std::fprintf(stderr, "tavimo: %s: %s\n", shown(line.path).c_str(), shownText(worker.failureText).c_str());
+    if (r.result == 1 && !r.failure.empty())
+      std::fprintf(stderr, "tavimo: %s: %s\n", shown(line.path).c_str(), shownText(r.failure).c_str());
   };
-  worker.onCompleted = [&] { completed = true; };
+  // The others start once the first is past its table and its Word, so that a table or Word
+  // that cannot be used is reported once, as with one worker.
+  auto startHelpers = [&] {
+    for (size_t k = 1; k < hands.size(); ++k)
+      if (!hands[k].started) {
+        hands[k].started = true;
+        hands[k].worker->Resume();
+      }
+  };
+  for (size_t k = 0; k < hands.size(); ++k) {
+    Hand& hand = hands[k];
+    hand.store = std::make_unique<TUserParameters>(*store);
+    TUserParameters* own = hand.store.get();
+    hand.worker = std::make_unique<TReplacer>(ui, [&, own](TReplacer& owner) -> std::unique_ptr<BatchDriver> {
+      return std::make_unique<TMSWordTavimo>(&owner, settings.SearchFormatting, settings.SetFormatting, scw, *own);
+    });
+    TReplacer& worker = *hand.worker;
+    worker.tablePath = options.table;
+    worker.searchControlWord = scw;
+    worker.namingMask = settings.NameMask;
+    worker.parameters = own;
+    // The callbacks run on this thread; each knows its own hand (the vector is not resized).
+    worker.onNextFile = [&, k, self = &hand] {
+      if (k == 0) startHelpers();
+      if (pending.empty()) {
+        self->worker->SetRunState(rsCompleted);  // the host's list is exhausted
+        return;
+      }
+      AnsiString path = pending.front();
+      pending.pop_front();
+      int32_t attributes = platform::fileSystem().attributes(path);
+      if (attributes == -1 || !(attributes & platform::kAttrDirectory)) {
+        if (!headerPrinted) printHeader(out, report);
+        headerPrinted = true;
+        self->place = order.Start(path);
+        // The worker waits in this hand-over, so the new document's bar starts from 0 rather
+        // than from where the last one ended.
+        self->worker->progress = 0;
+        if (terminal && order.NextPlace() == self->place) bar.Start(shown(path));
+      }
+      self->worker->HandOverFile(path, attributes);
+    };
+    worker.onFileDone = [&, self = &hand](int32_t result, int32_t step, int32_t count, int64_t before, int64_t after) {
+      bar.Clear();
+      order.Done(*self->place, {result, step, count, before, after, result == 1 ? self->worker->failureText : ""});
+      self->place.reset();
+      order.Release(printOut);
+      std::fflush(out);
+      if (terminal && order.NextPath()) bar.Start(shown(*order.NextPath()));
+    };
+    worker.onCompleted = [self = &hand] { self->completed = true; };
+  }
 
   std::atomic<bool> interrupted{false};
   InstallInterruptFlag(interrupted);
-  worker.Resume();
+  hands[0].started = true;
+  hands[0].worker->Resume();
   ui.ServeUntil([&] {
-    if (interrupted.load()) worker.Terminate();
+    if (interrupted.load())
+      for (Hand& h : hands) h.worker->Terminate();
     if (bar.Due()) {
-      report.Progress(worker.progress);
-      bar.Draw(worker.progress);
+      Hand* h = handHolding(order.NextPlace());
+      bar.Draw(h ? h->worker->progress.load() : 0);
     }
-    return completed;
+    for (const Hand& h : hands)
+      if (h.started && !h.completed) return false;
+    return true;
   });
-  worker.WaitFor();
+  for (Hand& h : hands) h.worker->WaitFor();
+  bar.Clear();
+  order.ReleaseRest(printOut);
 
+  TReplacer& worker = *hands[0].worker;
   int32_t state = worker.RunStateValue();
+  // A helper stopped by Ctrl+C makes the run aborted; one that could not use the table or its
+  // Word left its share to the others, and that is said.
+  for (size_t k = 1; k < hands.size(); ++k) {
+    if (!hands[k].started) continue;
+    const int32_t own = hands[k].worker->RunStateValue();
+    if (own == rsAborted && state == rsCompleted) state = rsAborted;
+    if (own >= rsTableNotOpened)
+      std::fprintf(stderr, "tavimo: job %zu stopped before its first document (%s); the others took its share\n", k + 1,
+                   utf8(RunStateText(own, text)).c_str());
+  }
   // A run that went through its list has totals, zeros too; one stopped by its table or Word has none.
   if (!outcomes.empty() || state == rsCompleted || state == rsAborted) printTotals(out, report);
   std::string endText = utf8(RunStateText(state, text));

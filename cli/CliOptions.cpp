@@ -26,6 +26,9 @@ std::string UsageText() {
          "                            leave a found capital letter as the table writes it\n"
          "  --recursive               expand folders into the files they hold\n"
          "  --json FILE               also write the results as JSON\n"
+         "  --jobs N                  translate N documents at a time (1 to 64, default 1), each\n"
+         "                            with a Word of its own; the lines keep the order given\n"
+         "                            (with --mask, one at a time)\n"
          "\n"
          "Status of a document: successful; unchanged (no row matched, nothing saved); not\n"
          "supported (not a document); protected from changes (locked, read-only or protected);\n"
@@ -36,6 +39,17 @@ std::string UsageText() {
          "Exit status: 0 completed, 1 completed with failed documents or an unwritten --json\n"
          "report, 2 the table, Word or the report's folder could not be used, 130 aborted.\n";
 }
+
+namespace {
+size_t jobCount(const std::string& text) {
+  size_t n = 0;
+  bool digits = !text.empty() && text.size() <= 2;
+  for (char c : text) digits = digits && c >= '0' && c <= '9';
+  if (digits) n = std::stoul(text);
+  if (n < 1 || n > 64) throw std::invalid_argument("--jobs needs a number from 1 to 64");
+  return n;
+}
+}  // namespace
 
 CliOptions ParseCommandLine(const std::vector<std::string>& args) {
   CliOptions o;
@@ -55,6 +69,7 @@ CliOptions ParseCommandLine(const std::vector<std::string>& args) {
     else if (a == "--settings") o.settingsFile = value(i, a);
     else if (a == "--json") o.jsonFile = value(i, a);
     else if (a == "--recursive") o.recursive = true;
+    else if (a == "--jobs") o.jobs = jobCount(value(i, a));
     else if (a == "--case") o.matchCase = true;
     else if (a == "--no-case") o.matchCase = false;
     else if (a == "--whole-word") o.wholeWord = true;

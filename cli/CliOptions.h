@@ -13,6 +13,9 @@ struct CliOptions {
   std::vector<AnsiString> paths;
   bool recursive = false;
   AnsiString jsonFile;
+  // Documents in hand at once, each with a worker and a Word of its own (backup and in place
+  // only: names built by a mask could meet).
+  size_t jobs = 1;
 
   // Overrides of the stored settings; unset keeps what the settings file says.
   std::optional<bool> matchCase, wholeWord, wildcards;

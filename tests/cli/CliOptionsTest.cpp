@@ -21,4 +21,8 @@ TEST(CommandLine, MistakesAreReportedNotGuessed) {
   EXPECT_THROW(ParseCommandLine({"--table", "t.txt", "--frobnicate"}), std::invalid_argument);
   EXPECT_THROW(ParseCommandLine({"--table", "t.txt", "--mask", ""}), std::invalid_argument);
   EXPECT_TRUE(ParseCommandLine({"--help"}).help);
+  for (const char* jobs : {"0", "65", "-1", "two", "", "2x", "999999999999999999999"})
+    EXPECT_THROW(ParseCommandLine({"--table", "t.txt", "--jobs", jobs}), std::invalid_argument) << jobs;
+  EXPECT_EQ(ParseCommandLine({"--table", "t.txt", "--jobs", "64"}).jobs, 64u);
+  EXPECT_EQ(ParseCommandLine({"--table", "t.txt"}).jobs, 1u);
 }

@@ -183,6 +183,42 @@ class TavimoEndToEnd(unittest.TestCase):
         self.assertEqual(len(json.load(open(self.path("r.json")))["files"]), 1)
         self.assertIn("named more than once, translated once", out)
 
+    def test_several_jobs_give_the_lines_and_files_one_job_gives(self):
+        write_text_table(self.path("t.txt"), [["colour", "color"], ["grey", "gray"]])
+        runs = {}
+        for jobs in ("1", "3"):
+            folder = self.path("jobs" + jobs)
+            os.mkdir(folder)
+            names = []
+            for i in range(8):
+                name = os.path.join(folder, "d%d.docx" % i)
+                make_doc(name, ["colour %d" % i] + ["grey"] * (i * 40))
+                names.append(name)
+            with open(os.path.join(folder, "readme.txt"), "w") as f:
+                f.write("x" * 5)
+            given = names[:2] + [os.path.join(folder, "readme.txt"), os.path.join(folder, "gone.docx")] + names[2:]
+            code, out = run("--table", self.path("t.txt"), "--jobs", jobs, "--json", self.path("r%s.json" % jobs), *given)
+            self.assertEqual(code, 1, out)  # gone.docx failed
+            with open(self.path("r%s.json" % jobs), encoding="utf-8") as f:
+                files = json.load(f)["files"]
+            self.assertEqual([os.path.basename(f["path"]) for f in files], [os.path.basename(g) for g in given])
+            lines = [os.path.basename(l.split()[0]) for l in out.splitlines() if l.startswith(folder)]
+            self.assertEqual(lines, [os.path.basename(g) for g in given], out)  # printed in the order given
+            for i, name in enumerate(names):
+                self.assertEqual(body(name), ["color %d" % i] + ["gray"] * (i * 40))
+                self.assertTrue(os.path.exists(name + ".bak"))
+            runs[jobs] = [(f["result"], f["replacements"], f["sizeBefore"], f["sizeAfter"]) for f in files]
+        self.assertEqual(runs["1"], runs["3"])
+
+        # Names built by a mask could meet: such a run goes one document at a time.
+        make_doc(self.path("m1.docx"), ["colour"])
+        make_doc(self.path("m2.docx"), ["grey"])
+        code, out = run("--table", self.path("t.txt"), "--jobs", "2", "--mask", "[N]_us.[E]",
+                        self.path("m1.docx"), self.path("m2.docx"))
+        self.assertEqual(code, 0, out)
+        self.assertIn("with a mask the documents are translated one at a time", out)
+        self.assertEqual(body(self.path("m2_us.docx")), ["gray"])
+
     def test_a_table_that_cannot_be_used_exits_2(self):
         make_doc(self.path("a.docx"), ["x"])
         # A missing text table would read as an empty one: every document "unchanged", exit 0.
@@ -357,26 +393,29 @@ class TavimoEndToEnd(unittest.TestCase):
         self.assertNotIn('Target="#', rels)
 
     def test_ctrl_c_aborts_and_leaves_nothing_half_written(self):
-        names = []
-        for i in range(40):
-            n = self.path("d%02d.docx" % i)
-            make_doc(n, ["alpha beta " * 200] * 30)
-            names.append(n)
         write_text_table(self.path("t.txt"), [["alpha", "gamma"], ["beta", "delta"]] * 50)
-        p = subprocess.Popen(TAVIMO + ["--table", self.path("t.txt")] + names, stdout=subprocess.PIPE,
-                             stderr=subprocess.STDOUT)
-        first = p.stdout.readline()  # the header: the batch is under way
-        time.sleep(0.3)
-        p.send_signal(signal.SIGINT)
-        out = first + p.stdout.read()
-        code = p.wait(timeout=120)
-        text = out.decode("utf-8", "replace")
-        self.assertEqual(code, 130, text)
-        self.assertIn("Operation aborted!", text)
-        leftovers = [f for f in os.listdir(self.dir) if ".~tmp" in f or f.endswith(".tmp")]
-        self.assertEqual(leftovers, [])
-        for n in names:  # every document is either untouched or completely replaced
-            docx.Document(n)
+        for jobs in ("1", "3"):
+            names = []
+            for i in range(40):
+                n = self.path("j%s_d%02d.docx" % (jobs, i))
+                make_doc(n, ["alpha beta " * 200] * 30)
+                names.append(n)
+            p = subprocess.Popen(TAVIMO + ["--table", self.path("t.txt"), "--jobs", jobs] + names,
+                                 stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+            # The header, then the first document's line: the batch is under way, every job in a document.
+            first = p.stdout.readline() + p.stdout.readline()
+            p.send_signal(signal.SIGINT)
+            out = first + p.stdout.read()
+            code = p.wait(timeout=120)
+            text = out.decode("utf-8", "replace")
+            self.assertEqual(code, 130, text)
+            self.assertIn("Operation aborted!", text)
+            leftovers = [f for f in os.listdir(self.dir) if ".~tmp" in f or f.endswith(".tmp")]
+            self.assertEqual(leftovers, [])
+            for n in names:  # every document is either untouched or completely replaced, its backup whole
+                docx.Document(n)
+                if os.path.exists(n + ".bak"):
+                    docx.Document(n + ".bak")
 
     def test_a_terminal_gets_a_bar_a_few_times_a_second_not_one_per_row(self):
         if len(TAVIMO) > 1:

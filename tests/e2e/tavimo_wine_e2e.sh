@@ -35,3 +35,26 @@ assert body == ["The color is gray."], body
 assert header == "color header", header
 print("checked with python-docx:", body, header)
 PY
+
+# Two jobs at once: each worker thread has its own apartment and its own instance of the server.
+/usr/bin/python3 - "$work" <<'PY'
+import sys, docx
+for name, text in (("b", "grey colour"), ("c", "colour grey colour")):
+    d = docx.Document()
+    d.add_paragraph(text)
+    d.save("%s/%s.docx" % (sys.argv[1], name))
+PY
+set +e
+out=$("$root/scripts/wine-run" "$exe" --jobs 2 --in-place --table "$(winpath "$work/t.txt")" "$(winpath "$work/b.docx")" \
+  "$(winpath "$work/c.docx")" 2>&1)
+code=$?
+set -e
+echo "$out"
+[ "$code" -eq 0 ] || { echo "--jobs 2: exit status $code, expected 0"; exit 1; }
+/usr/bin/python3 - "$work" <<'PY'
+import sys, docx
+for name, want in (("b", "gray color"), ("c", "color gray color")):
+    got = docx.Document("%s/%s.docx" % (sys.argv[1], name)).paragraphs[0].text
+    assert got == want, (name, got)
+print("--jobs 2 checked with python-docx")
+PY
