@@ -5,6 +5,7 @@
 #include <deque>
 #include <optional>
 #include <set>
+#include <system_error>
 
 #include "cli/JsonReport.h"
 #include "cli/LineOrder.h"
@@ -206,12 +207,20 @@ int RunBatch(const CliOptions& options, std::FILE* out) {
   };
   // The others start once the first is past its table and its Word, so that a table or Word
   // that cannot be used is reported once, as with one worker.
+  bool helpersStarted = false;
   auto startHelpers = [&] {
-    for (size_t k = 1; k < hands.size(); ++k)
-      if (!hands[k].started) {
-        hands[k].started = true;
+    if (helpersStarted) return;
+    helpersStarted = true;
+    for (size_t k = 1; k < hands.size(); ++k) {
+      try {
         hands[k].worker->Resume();
+        hands[k].started = true;
+      } catch (const std::system_error&) {
+        // No thread to be had: the jobs already running share the list.
+        std::fprintf(stderr, "tavimo: --jobs: only %zu jobs could start\n", k);
+        break;
       }
+    }
   };
   for (size_t k = 0; k < hands.size(); ++k) {
     Hand& hand = hands[k];
@@ -259,8 +268,13 @@ int RunBatch(const CliOptions& options, std::FILE* out) {
 
   std::atomic<bool> interrupted{false};
   InstallInterruptFlag(interrupted);
-  hands[0].started = true;
-  hands[0].worker->Resume();
+  try {
+    hands[0].worker->Resume();
+    hands[0].started = true;
+  } catch (const std::system_error& e) {
+    std::fprintf(stderr, "tavimo: the batch could not start: %s\n", e.what());
+    return 2;
+  }
   ui.ServeUntil([&] {
     if (interrupted.load())
       for (Hand& h : hands) h.worker->Terminate();
