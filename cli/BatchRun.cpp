@@ -165,7 +165,7 @@ int RunBatch(const CliOptions& options, std::FILE* out) {
 
   // Several documents at a time only where each touches its own files: names built by a mask
   // could meet (two documents, or a document and another's new name).
-  size_t jobs = std::clamp<size_t>(std::min(options.jobs, pending.size()), 1, 64);
+  size_t jobs = std::max<size_t>(std::min(options.jobs, pending.size()), 1);
   if (jobs > 1 && (scw & scwSaveByMask)) {
     std::fprintf(stderr, "tavimo: --jobs: with a mask the documents are translated one at a time\n");
     jobs = 1;
@@ -195,15 +195,16 @@ int RunBatch(const CliOptions& options, std::FILE* out) {
       if (place && h.place == place) return &h;
     return nullptr;
   };
-  auto printOut = [&](const AnsiString& path, const DocumentResult& r) {
-    report.AddFile(path);
-    report.FileDone(r.result, r.step, r.count, r.sizeBefore, r.sizeAfter);
+  auto printOut = [&](const FileOutcome& done) {
+    report.AddFile(done.path);
+    report.FileDone(done.result, done.step, done.count, done.sizeBefore, done.sizeAfter);
     const FileLine& line = report.Lines().back();
-    outcomes.push_back({line.path, r.result, r.step, r.count, r.sizeBefore, r.sizeAfter, utf8(line.status), r.failure});
+    outcomes.push_back(done);
+    outcomes.back().status = utf8(line.status);
     printLine(out, line);
     // Why it failed goes beside the report, not into it: the lines keep the window's columns.
-    if (r.result == 1 && !r.failure.empty())
-      std::fprintf(stderr, "tavimo: %s: %s\n", shown(line.path).c_str(), shownText(r.failure).c_str());
+    if (done.result == 1 && !done.error.empty())
+      std::fprintf(stderr, "tavimo: %s: %s\n", shown(line.path).c_str(), shownText(done.error).c_str());
   };
   // The others start once the first is past its table and its Word, so that a table or Word
   // that cannot be used is reported once, as with one worker.
@@ -257,7 +258,7 @@ int RunBatch(const CliOptions& options, std::FILE* out) {
     };
     worker.onFileDone = [&, self = &hand](int32_t result, int32_t step, int32_t count, int64_t before, int64_t after) {
       bar.Clear();
-      order.Done(*self->place, {result, step, count, before, after, result == 1 ? self->worker->failureText : ""});
+      order.Done(*self->place, {{}, result, step, count, before, after, {}, result == 1 ? self->worker->failureText : ""});
       self->place.reset();
       order.Release(printOut);
       std::fflush(out);

@@ -3,22 +3,27 @@
 #include <stdexcept>
 
 size_t LineOrder::Start(const AnsiString& path) {
-  waiting_.push_back({path, std::nullopt});
+  Entry e;
+  e.outcome.path = path;
+  waiting_.push_back(std::move(e));
   return first_ + waiting_.size() - 1;
 }
 
-void LineOrder::Done(size_t place, DocumentResult result) {
-  if (place < first_ || place - first_ >= waiting_.size() || waiting_[place - first_].result)
+void LineOrder::Done(size_t place, FileOutcome outcome) {
+  if (place < first_ || place - first_ >= waiting_.size() || waiting_[place - first_].done)
     throw std::logic_error("a document's result came for a place not in hand");
-  waiting_[place - first_].result = std::move(result);
+  Entry& e = waiting_[place - first_];
+  outcome.path = std::move(e.outcome.path);
+  e.outcome = std::move(outcome);
+  e.done = true;
 }
 
 void LineOrder::Release(const Take& take) {
-  while (!waiting_.empty() && waiting_.front().result) {
-    Entry e = std::move(waiting_.front());
+  while (!waiting_.empty() && waiting_.front().done) {
+    FileOutcome o = std::move(waiting_.front().outcome);
     waiting_.pop_front();
     ++first_;
-    take(e.path, *e.result);
+    take(o);
   }
 }
 

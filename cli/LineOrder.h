@@ -2,26 +2,18 @@
 // Documents handed to several workers come back in any order; their lines are given out in
 // the order the documents were handed over, each as soon as every one before it is out.
 #include <cstddef>
-#include <cstdint>
 #include <deque>
 #include <functional>
 #include <optional>
-#include <string>
 
-#include "platform/Text.h"
-
-struct DocumentResult {
-  int32_t result = 0, step = 0, count = 0;
-  int64_t sizeBefore = 0, sizeAfter = 0;
-  std::string failure;  // why a failed document failed, UTF-8
-};
+#include "cli/FileOutcome.h"
 
 class LineOrder {
  public:
-  using Take = std::function<void(const AnsiString& path, const DocumentResult& result)>;
+  using Take = std::function<void(const FileOutcome& outcome)>;
 
   size_t Start(const AnsiString& path);  // a document handed over: its place in the order
-  void Done(size_t place, DocumentResult result);
+  void Done(size_t place, FileOutcome outcome);  // the path stays the one handed over
   // Gives out, in order, every done document whose predecessors are all out.
   void Release(const Take& take);
   // At the end of a run: what is done goes out, in order; a document whose worker never
@@ -30,12 +22,12 @@ class LineOrder {
 
   // The document whose line comes next, if one is in hand.
   std::optional<size_t> NextPlace() const;
-  const AnsiString* NextPath() const { return waiting_.empty() ? nullptr : &waiting_.front().path; }
+  const AnsiString* NextPath() const { return waiting_.empty() ? nullptr : &waiting_.front().outcome.path; }
 
  private:
   struct Entry {
-    AnsiString path;
-    std::optional<DocumentResult> result;
+    FileOutcome outcome;
+    bool done = false;
   };
   std::deque<Entry> waiting_;
   size_t first_ = 0;  // the place of waiting_.front()

@@ -3,8 +3,8 @@
 #include "cli/LineOrder.h"
 
 namespace {
-DocumentResult withCount(int32_t count) {
-  DocumentResult r;
+FileOutcome withCount(int32_t count) {
+  FileOutcome r;
   r.result = 2;
   r.count = count;
   return r;
@@ -14,7 +14,7 @@ DocumentResult withCount(int32_t count) {
 TEST(LineOrder, LinesComeInTheOrderHandedOverWhateverOrderTheyFinish) {
   LineOrder order;
   std::vector<std::pair<AnsiString, int32_t>> out;
-  auto take = [&](const AnsiString& path, const DocumentResult& r) { out.push_back({path, r.count}); };
+  auto take = [&](const FileOutcome& r) { out.push_back({r.path, r.count}); };
   size_t a = order.Start("a"), b = order.Start("b"), c = order.Start("c");
   order.Done(c, withCount(3));
   order.Release(take);
@@ -36,7 +36,7 @@ TEST(LineOrder, LinesComeInTheOrderHandedOverWhateverOrderTheyFinish) {
 TEST(LineOrder, AtTheEndAnUnreportedDocumentDoesNotHoldBackTheLinesAfterIt) {
   LineOrder order;
   std::vector<AnsiString> out;
-  auto take = [&](const AnsiString& path, const DocumentResult&) { out.push_back(path); };
+  auto take = [&](const FileOutcome& r) { out.push_back(r.path); };
   order.Start("lost");
   size_t b = order.Start("b");
   order.Start("also lost");
